@@ -1,0 +1,68 @@
+#pragma once
+
+#include "db/DataSet.h"
+#include "db/Sqlite.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace db {
+
+// Pieces of a statement's text that the loader looks at; exposed for tests.
+struct StatementTables {
+    struct Entry {
+        std::string name;  // the quoted path as written
+        std::string alias; // the word after it, if any
+    };
+    std::vector<Entry> tables;
+    bool star = false;               // a '*' outside quotes: every column may be meant
+    std::vector<std::string> words;  // identifiers outside quotes, upper case
+    // Leading ORDER BY terms that name one alias: that alias and its columns.
+    std::string orderAlias;
+    std::vector<std::string> orderColumns;
+};
+StatementTables scanStatement(const std::string& sqlText);
+
+// Runs a local SQL SELECT whose tables are named by full DOS paths in double quotes, as in
+//   SELECT ... FROM "C:\fp\FP_EMP.DBF" Emp INNER JOIN "C:\DIRF99\IR.DB" Ir ON ...
+// Each dBase table is loaded, with the columns that the statement can refer to, into an
+// in-memory table of that name (text columns ordered in Portuguese); each work table (.DB) is
+// attached read-only behind a view of that name. The statement then runs as written.
+class LocalSelect {
+public:
+    explicit LocalSelect(const std::string& sqlText);
+
+    struct Column {
+        std::string name;
+        ColumnType type;
+    };
+    const std::vector<Column>& columns() const noexcept { return m_columns; }
+
+    bool first();
+    bool next();
+    bool isNull(int column) const noexcept { return m_statement.isNull(column); }
+    std::string text(int column) const { return m_statement.text(column); }
+    double number(int column) const noexcept { return m_statement.number(column); }
+
+    // Number of rows that the statement yields (counted once, on first request).
+    int rowCount();
+
+    // The plan SQLite chose, one line per step (for tests and tuning).
+    std::vector<std::string> queryPlan() const;
+
+private:
+    void loadTables();
+    void loadDbf(const std::string& name, const StatementTables& scan);
+    void attachWorkTable(const std::string& name, int serial);
+
+    std::string m_text;
+    SqliteDb m_db;
+    SqliteStatement m_statement;
+    std::vector<Column> m_columns;
+    std::optional<int> m_rowCount;
+};
+
+
+
+} // namespace db

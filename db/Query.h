@@ -1,0 +1,68 @@
+#pragma once
+
+#include "db/DataSet.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace db {
+
+class LocalSelect;
+
+// A local SQL statement held as lines. execSql runs the two statements that return no rows,
+// DROP TABLE '<path>' and CREATE TABLE '<path>' (<columns>), on work tables (.DB); open runs a
+// SELECT over tables named by their paths and makes its rows the data set's.
+class Query : public DataSet {
+public:
+    Query();
+    ~Query() override;
+
+    const std::vector<std::string>& sql() const noexcept { return m_lines; }
+    void setSql(std::vector<std::string> lines);
+    void addSql(std::string line);
+    void clearSql();
+    // The lines, each followed by CR LF.
+    std::string sqlText() const;
+    // Splits the text into lines again at its line breaks (CR LF, LF or CR).
+    void setSqlText(std::string_view text);
+
+    void execSql();
+
+    // Rows of the open SELECT.
+    int recordCount();
+
+    // Called at every open, before the engine sees the text.
+    std::function<void(Query&)> onBeforeOpen;
+
+    // The plan of the open SELECT (for tests and tuning).
+    std::vector<std::string> queryPlan() const;
+
+protected:
+    std::vector<Column> openSource() override;
+    void closeSource() noexcept override;
+    bool sourceFirst() override;
+    bool sourceNext() override;
+    bool sourceIsNull(int column) const override;
+    std::string sourceString(int column) const override;
+    double sourceFloat(int column) const override;
+    void beforeOpen() override;
+
+private:
+    LocalSelect& select() const;
+
+    std::vector<std::string> m_lines;
+    std::unique_ptr<LocalSelect> m_select;
+};
+
+// DDL statements that execSql understands; exposed for tests.
+struct DdlStatement {
+    enum class Kind { Drop, Create } kind;
+    std::string path;    // as quoted
+    std::string columns; // CREATE: the text between the outer parentheses
+};
+DdlStatement parseDdl(std::string_view text);
+
+} // namespace db
