@@ -193,7 +193,7 @@ void LocalSelect::loadTables()
             break;
         }
     }
-    m_db.exec("ANALYZE");
+    m_db.exec("ANALYZE main");
 }
 
 void LocalSelect::loadDbf(const std::string& name, const StatementTables& scan)

@@ -1,5 +1,6 @@
 #include "platform/Cursor.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace platform {
@@ -34,9 +35,9 @@ void setScreenCursor(ScreenCursor cursor)
         if (hadOverride)
             QGuiApplication::restoreOverrideCursor();
     } else if (hadOverride) {
-        QGuiApplication::changeOverrideCursor(shapeOf(cursor));
+        QGuiApplication::changeOverrideCursor(QCursor(shapeOf(cursor)));
     } else {
-        QGuiApplication::setOverrideCursor(shapeOf(cursor));
+        QGuiApplication::setOverrideCursor(QCursor(shapeOf(cursor)));
     }
 }
 

@@ -1,0 +1,215 @@
+#include "db/DbError.h"
+#include "db/LocalSql.h"
+#include "db/Query.h"
+#include "db/Table.h"
+#include "sample/DbfWriter.h"
+#include "support/FakeDrives.h"
+
+#include <gtest/gtest.h>
+
+using db::DbError;
+using db::FieldType;
+using sample::DbfWriter;
+
+namespace {
+
+std::string errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+void exec(const std::string& statement)
+{
+    db::Query q;
+    q.addSql(statement);
+    q.execSql();
+}
+
+const char* kCreate = "CREATE TABLE 'C:\\dirf99\\IR.DB' (EP_CODIGO CHAR(2),FU_CODIGO CHAR(5),"
+                      "IN_CODIGO CHAR(2),IR_TOTAL NUMERIC(16,2),PRIMARY KEY "
+                      "(EP_CODIGO,FU_CODIGO,IN_CODIGO))";
+
+} // namespace
+
+TEST(Query, SqlTextLines)
+{
+    db::Query q;
+    q.setSqlText("SELECT a\r\nFROM b\nWHERE c\r\n");
+    EXPECT_EQ(q.sql(), (std::vector<std::string>{"SELECT a", "FROM b", "WHERE c"}));
+    EXPECT_EQ(q.sqlText(), "SELECT a\r\nFROM b\r\nWHERE c\r\n");
+    q.clearSql();
+    EXPECT_TRUE(q.sql().empty());
+}
+
+TEST(Query, DropAndCreateWorkTable)
+{
+    testsupport::FakeDrives drives;
+    const auto root = drives.addDrive('D');
+    std::filesystem::create_directories(root / "DIRF99");
+
+    EXPECT_EQ(errorOf([] { exec("DROP TABLE 'C:\\dirf99\\IR.DB'"); }),
+              "Drive C: does not exist: C:\\dirf99\\IR.DB");
+    EXPECT_EQ(errorOf([] { exec("DROP TABLE 'D:\\dirf99\\IR.DB'"); }),
+              "Table does not exist: D:\\dirf99\\IR.DB");
+    std::string create = kCreate;
+    create[14] = 'D';
+    exec(create);
+    EXPECT_TRUE(std::filesystem::exists(root / "DIRF99" / "IR.DB"))
+        << "created in the directory as spelled on disk";
+    EXPECT_EQ(errorOf([&] { exec(create); }), "Table already exists: D:\\dirf99\\IR.DB");
+    exec("drop table \"D:\\DIRF99\\ir.db\";");
+    EXPECT_FALSE(std::filesystem::exists(root / "DIRF99" / "IR.DB"));
+    exec(create);
+}
+
+TEST(Query, RefusedStatements)
+{
+    testsupport::FakeDrives drives;
+    const auto root = drives.addDrive('C');
+    std::filesystem::create_directories(root / "fp");
+    testsupport::writeFile(root / "fp" / "FP_EMP.DBF", "payroll data");
+    struct Case {
+        std::string statement;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {kCreate, "Directory does not exist: C:\\dirf99"},
+        {"DELETE FROM 'C:\\dirf99\\IR.DB'", "Unsupported SQL statement: DELETE FROM 'C:\\dirf99\\IR.DB'"},
+        {"DROP TABLE 'C:\\fp\\FP_EMP.DBF'",
+         "Unsupported SQL statement: only work tables (.DB) can be created or dropped: "
+         "C:\\fp\\FP_EMP.DBF"},
+        {"CREATE TABLE 'C:\\fp\\X.DB' (A CHAR(2)", "incomplete input: C:\\fp\\X.DB"},
+        {"CREATE TABLE 'C:\\fp\\X.DB' (A CHAR(2),)", "near \")\": syntax error: C:\\fp\\X.DB"},
+        {"", "Unsupported SQL statement: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement);
+        EXPECT_EQ(errorOf([&] { exec(c.statement); }), c.expected);
+    }
+    EXPECT_EQ(testsupport::readFile(root / "fp" / "FP_EMP.DBF"), "payroll data");
+    EXPECT_FALSE(std::filesystem::exists(root / "fp" / "X.DB")) << "a failed creation leaves nothing";
+}
+
+TEST(Query, SelectJoinsPayrollAndWorkTables)
+{
+    testsupport::FakeDrives drives;
+    const auto root = drives.addDrive('C');
+    std::filesystem::create_directories(root / "FP");
+    std::filesystem::create_directories(root / "DIRF99");
+    DbfWriter emp({{"EP_CODIGO", 'C', 2}, {"EP_NOME", 'C', 35}, {"EP_OUTRO", 'N', 5, 0}});
+    emp.addRecord({std::string("01"), std::string("PADARIA SÃO JOSÉ"), 1.0});
+    emp.write(root / "FP" / "FP_EMP.DBF");
+    DbfWriter fun({{"EP_CODIGO", 'C', 2}, {"FU_CODIGO", 'C', 5}, {"FU_NOME", 'C', 30}});
+    fun.addRecord({std::string("01"), std::string("00001"), std::string("MARIA")});
+    fun.addRecord({std::string("01"), std::string("00009"), std::string("ÁLVARO")});
+    fun.addRecord({std::string("01"), std::string("00003"), std::string("ALVARO")});
+    fun.addRecord({std::string("01"), std::string("00004"), std::string("alvaro")});
+    fun.write(root / "FP" / "FP_FUN.DBF");
+    exec(kCreate);
+    {
+        db::Table ir;
+        ir.setTableName("C:\\dirf99\\IR.DB");
+        auto& e = ir.addField("E", "EP_CODIGO", FieldType::String, 2);
+        auto& f = ir.addField("F", "FU_CODIGO", FieldType::String, 5);
+        auto& i = ir.addField("I", "IN_CODIGO", FieldType::String, 2);
+        auto& t = ir.addField("T", "IR_TOTAL", FieldType::Float);
+        ir.open();
+        for (const char* fu : {"00001", "00009", "00003", "00004"}) {
+            for (const char* code : {"4X", "41", "49", "90"}) {
+                ir.append();
+                e.setAsString("01");
+                f.setAsString(fu);
+                i.setAsString(code);
+                t.setAsFloat(850.0);
+                ir.post();
+            }
+        }
+    }
+
+    db::Query q;
+    q.setSql({"SELECT Emp.EP_NOME, Fun.FU_NOME, Fun.FU_CODIGO, Ir.IN_CODIGO, Ir.IR_TOTAL",
+              "FROM \"C:\\fp\\FP_EMP.DBF\" Emp",
+              "   INNER JOIN \"C:\\fp\\FP_FUN.DBF\" Fun",
+              "   ON  (Fun.EP_CODIGO = Emp.EP_CODIGO)  ",
+              "   INNER JOIN \"C:\\DIRF99\\IR.DB\" Ir",
+              "   ON  (Ir.EP_CODIGO = Fun.EP_CODIGO)  ",
+              "   AND  (Ir.FU_CODIGO = Fun.FU_CODIGO)  ",
+              "WHERE  Ir.IN_CODIGO < '90' ",
+              "ORDER BY Fun.EP_CODIGO, Fun.FU_NOME, Fun.FU_CODIGO, Ir.IN_CODIGO"});
+    auto& empName = q.addField("FunEP_NOME", "EP_NOME", FieldType::String, 35);
+    auto& name = q.addField("FunFU_NOME", "FU_NOME", FieldType::String, 30);
+    auto& code = q.addField("FunIN_CODIGO", "IN_CODIGO", FieldType::String, 2);
+    auto& total = q.addField("FunIR_TOTAL", "IR_TOTAL", FieldType::Float);
+    bool hookRan = false;
+    q.onBeforeOpen = [&](db::Query&) { hookRan = true; };
+    q.open();
+    EXPECT_TRUE(hookRan);
+    EXPECT_EQ(q.recordCount(), 12);
+    std::vector<std::string> rows;
+    for (; !q.eof(); q.next())
+        rows.push_back(name.asString() + " " + code.asString());
+    EXPECT_EQ(empName.asString(), "");
+    q.first();
+    EXPECT_EQ(empName.asString(), "PADARIA SÃO JOSÉ");
+    EXPECT_DOUBLE_EQ(total.asFloat(), 850.0);
+    const std::vector<std::string> expected = {
+        "alvaro 41", "alvaro 49", "alvaro 4X", "ALVARO 41", "ALVARO 49", "ALVARO 4X",
+        "ÁLVARO 41", "ÁLVARO 49", "ÁLVARO 4X", "MARIA 41",  "MARIA 49",  "MARIA 4X"};
+    EXPECT_EQ(rows, expected);
+    q.close();
+
+    // The payroll tables were only read.
+    EXPECT_EQ(testsupport::readFile(root / "FP" / "FP_FUN.DBF"), fun.bytes());
+}
+
+TEST(Query, SelectErrors)
+{
+    testsupport::FakeDrives drives;
+    const auto root = drives.addDrive('C');
+    std::filesystem::create_directories(root / "fp");
+    DbfWriter inf({{"IN_CODIGO", 'C', 2}, {"IN_NOME", 'C', 20}});
+    inf.write(root / "fp" / "FP_INF.DBF");
+    struct Case {
+        const char* sql;
+        const char* field;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"SELECT Inf.IN_NOME FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME",
+         "Size mismatch for field 'IN_NOME', expecting: 25 actual: 20"},
+        {"SELECT Inf.IN_CODIGO FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME",
+         "Field 'IN_NOME' not found"},
+        {"SELECT x.IN_NOME FROM \"C:\\fp\\FP_XXX.DBF\" x", "IN_NOME",
+         "Table does not exist: C:\\fp\\FP_XXX.DBF"},
+        {"SELECT x.IN_NOME FROM \"C:\\DIRF99\\IR.DB\" x", "IN_NOME",
+         "Directory does not exist: C:\\DIRF99"},
+        {"SELECT Inf.NADA FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME", "no such column: Inf.NADA"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        db::Query q;
+        q.addSql(c.sql);
+        q.addField("F", c.field, FieldType::String, 25);
+        EXPECT_EQ(errorOf([&] { q.open(); }), c.expected);
+        EXPECT_FALSE(q.active());
+    }
+}
+
+TEST(LocalSql, ScanFindsTablesAliasesAndOrdering)
+{
+    const db::StatementTables s = db::scanStatement(
+        "SELECT a.X, 'J:\\no.dbf' FROM \"J:\\fp\\A.DBF\" a INNER JOIN \"J:\\B.DB\" AS b ON "
+        "a.K = b.K ORDER BY a.X, a.Y, b.Z");
+    ASSERT_EQ(s.tables.size(), 2u);
+    EXPECT_EQ(s.tables[0].name, "J:\\fp\\A.DBF");
+    EXPECT_EQ(s.tables[0].alias, "A");
+    EXPECT_EQ(s.tables[1].alias, "B");
+    EXPECT_FALSE(s.star);
+    EXPECT_EQ(s.orderAlias, "A");
+    EXPECT_EQ(s.orderColumns, (std::vector<std::string>{"X", "Y"}));
+}
