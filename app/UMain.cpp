@@ -1,0 +1,100 @@
+#include "app/UMain.h"
+
+#include "app/UResp.h"
+#include "platform/Application.h"
+#include "platform/Cursor.h"
+#include "prep/MontaTabelaIR.h"
+#include "ui_UMain.h"
+
+#include <QAction>
+#include <QMdiArea>
+
+TMain* Main = nullptr;
+
+namespace {
+
+// Marks the command as running and keeps its menu item disabled until the run ends.
+class RunGuard {
+public:
+    RunGuard(bool& running, QAction* item) : m_running(running), m_item(item)
+    {
+        m_running = true;
+        m_item->setEnabled(false);
+    }
+    ~RunGuard()
+    {
+        m_running = false;
+        m_item->setEnabled(true);
+    }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+
+private:
+    bool& m_running;
+    QAction* m_item;
+};
+
+} // namespace
+
+TMain::TMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TMain>())
+{
+    ui->setupUi(this);
+    prep::defineRawTableFields(DIRF);
+    prep::defineWorkTableFields(IR);
+    connect(ui->InformedeRendimentos1, &QAction::triggered, this,
+            &TMain::InformedeRendimentos1Click);
+    connect(ui->Sair1, &QAction::triggered, this, &TMain::Sair1Click);
+    connect(ui->Sobre1, &QAction::triggered, this, &TMain::Sobre1Click);
+}
+
+TMain::~TMain() = default;
+
+QMdiArea* TMain::mdiArea() const
+{
+    return ui->MdiArea;
+}
+
+void TMain::MontaTabelaIR()
+{
+    prep::MontaTabelaIR(DriveFolha, SQL, IR, DIRF);
+}
+
+void TMain::InformedeRendimentos1Click()
+{
+    if (m_running)
+        return;
+    RunGuard guard(m_running, ui->InformedeRendimentos1);
+
+    std::unique_ptr<TDResp> dialog(new TDResp(this));
+    DResp = dialog.get();
+    if (DResp->exec() != QDialog::Accepted)
+        return;
+
+    try {
+        runJob();
+    } catch (const std::exception& e) {
+        platform::setScreenCursor(platform::ScreenCursor::Default);
+        SQL.close();
+        IR.close();
+        DIRF.close();
+        platform::showException(QString::fromUtf8(e.what()));
+    }
+}
+
+void TMain::runJob()
+{
+    platform::setScreenCursor(platform::ScreenCursor::SqlWait);
+    MontaTabelaIR();
+    // The report restores the cursor when it starts composing; without one to show, the
+    // command does it here.
+    platform::setScreenCursor(platform::ScreenCursor::Default);
+}
+
+void TMain::Sair1Click()
+{
+    close();
+}
+
+void TMain::Sobre1Click()
+{
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "db/Query.h"
+#include "db/Table.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class TMain;
+}
+class QMdiArea;
+
+// The program's frame: the menu, the parent of the preview window, and the two values the
+// whole job shares, the responsible person's name and the payroll drive letter.
+class TMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TMain(QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // The responsible person's name, exactly as typed in the dialog.
+    QString NomeResponsavel;
+    // The payroll drive letter, upper case; NUL until the dialog first runs.
+    char DriveFolha = '\0';
+
+    // Database components of the preparation pass.
+    db::Query SQL;
+    db::Table IR;
+    db::Table DIRF;
+
+    void MontaTabelaIR();
+    QMdiArea* mdiArea() const;
+    // True while the command runs (it runs one at a time).
+    bool commandRunning() const noexcept { return m_running; }
+
+public slots:
+    void InformedeRendimentos1Click();
+    void Sair1Click();
+    void Sobre1Click();
+
+private:
+    void runJob();
+
+    std::unique_ptr<Ui::TMain> ui;
+    bool m_running = false;
+};
+
+extern TMain* Main;
