@@ -1,0 +1,301 @@
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "db/Table.h"
+#include "prep/Currency.h"
+#include "prep/MontaTabelaIR.h"
+#include "prep/TableDefs.h"
+#include "sample/DbfWriter.h"
+#include "support/FakeDrives.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <optional>
+#include <random>
+
+namespace {
+
+using sample::DbfColumn;
+using sample::DbfValue;
+
+struct Raw {
+    std::string company;
+    std::string employee;
+    std::string code;
+    std::array<std::optional<double>, 12> months{};
+    bool deleted = false;
+    std::string tipo = "N";
+    double vale = 0;
+    std::string status = "A";
+};
+
+Raw raw(std::string company, std::string employee, std::string code,
+        std::initializer_list<std::optional<double>> months)
+{
+    Raw r{std::move(company), std::move(employee), std::move(code)};
+    std::size_t i = 0;
+    for (const auto& m : months)
+        r.months[i++] = m;
+    return r;
+}
+
+std::vector<DbfColumn> rawColumns(int width = 15, int decimals = 5)
+{
+    std::vector<DbfColumn> c = {{"EP_CODIGO", 'C', 2}, {"FU_CODIGO", 'C', 5}, {"IN_CODIGO", 'C', 2},
+                                {"IN_TIPO", 'C', 1}};
+    for (int m = 1; m <= 12; ++m)
+        c.push_back({std::string("IR_") + (m < 10 ? "0" : "") + std::to_string(m), 'N', width, decimals});
+    c.push_back({"IR_VALE", 'N', width, decimals});
+    c.push_back({"IR_STATUS", 'C', 1});
+    return c;
+}
+
+std::string rawTableBytes(const std::vector<Raw>& records, std::vector<DbfColumn> columns = rawColumns())
+{
+    sample::DbfWriter w(std::move(columns));
+    for (const Raw& r : records) {
+        std::vector<DbfValue> values = {r.company, r.employee, r.code, r.tipo};
+        for (const auto& m : r.months)
+            values.push_back(m ? DbfValue(*m) : DbfValue(std::monostate{}));
+        values.push_back(r.vale);
+        values.push_back(r.status);
+        w.addRecord(values, r.deleted);
+    }
+    return w.bytes();
+}
+
+using WorkRows = std::map<std::string, double>; // "EP FU IN" -> total
+
+class MontaTabelaIRTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = drives.addDrive('C');
+        std::filesystem::create_directories(root / "DIRF99");
+    }
+
+    void writeRaw(const std::string& bytes) { testsupport::writeFile(rawFile(), bytes); }
+    std::filesystem::path rawFile() const { return root / "DIRF99" / "IR_CRU.DBF"; }
+
+    void runPass()
+    {
+        db::Query sql;
+        db::Table ir, dirf;
+        prep::MontaTabelaIR('C', sql, ir, dirf);
+        EXPECT_FALSE(ir.active());
+        EXPECT_FALSE(dirf.active());
+        EXPECT_EQ(ir.tableName(), "C:\\dirf99\\IR.DB");
+        EXPECT_EQ(dirf.tableName(), "C:\\dirf99\\ir_cru.dbf");
+    }
+
+    std::string runPassError()
+    {
+        try {
+            runPass();
+        } catch (const db::DbError& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    WorkRows workTable() const
+    {
+        db::Table ir;
+        prep::defineWorkTableFields(ir);
+        ir.setTableName("C:\\DIRF99\\ir.db");
+        ir.open();
+        WorkRows rows;
+        for (ir.first(); !ir.eof(); ir.next()) {
+            rows[ir.fieldByName("EP_CODIGO").asString() + " " + ir.fieldByName("FU_CODIGO").asString() +
+                 " " + ir.fieldByName("IN_CODIGO").asString()] = ir.fieldByName("IR_TOTAL").asFloat();
+        }
+        return rows;
+    }
+
+    testsupport::FakeDrives drives;
+    std::filesystem::path root;
+};
+
+// The pass as the design states it, record by record through the table components: a keyed
+// search, edit or append, and a post per raw record, then the floor.
+void literalPass(char drive)
+{
+    db::Query sql;
+    db::Table IR, DIRF;
+    prep::defineWorkTableFields(IR);
+    prep::defineRawTableFields(DIRF);
+    try {
+        sql.addSql(prep::dropWorkTableSql(drive));
+        sql.execSql();
+    } catch (const db::DbError&) {
+    }
+    sql.clearSql();
+    sql.addSql(prep::createWorkTableSql(drive));
+    sql.execSql();
+    IR.setTableName(prep::payrollPath(drive, prep::kWorkTablePath));
+    IR.open();
+    DIRF.setTableName(prep::payrollPath(drive, prep::kRawTablePath));
+    DIRF.open();
+    IR.startTransaction(); // one commit instead of one per post; the rows are the same
+    for (DIRF.first(); !DIRF.eof(); DIRF.next()) {
+        const std::string c = DIRF.fieldByName("IN_CODIGO").asString();
+        const prep::StoredCode s = prep::storedCode(c);
+        const std::string ep = DIRF.fieldByName("EP_CODIGO").asString();
+        const std::string fu = DIRF.fieldByName("FU_CODIGO").asString();
+        if (IR.findKey({ep, fu, s.code}))
+            IR.edit();
+        else
+            IR.append();
+        IR.fieldByName("EP_CODIGO").setAsString(ep);
+        IR.fieldByName("FU_CODIGO").setAsString(fu);
+        IR.fieldByName("IN_CODIGO").setAsString(s.code);
+        prep::Currency sum = 0;
+        for (int m = 1; m <= 12; ++m)
+            sum += *prep::currencyFromDouble(
+                DIRF.fieldByName(std::string("IR_") + (m < 10 ? "0" : "") + std::to_string(m)).asFloat());
+        const prep::Currency t = *prep::currencyFromDouble(IR.fieldByName("IR_TOTAL").asFloat());
+        IR.fieldByName("IR_TOTAL").setAsFloat(prep::currencyToDouble(s.subtract ? t - sum : t + sum));
+        IR.post();
+    }
+    for (IR.first(); !IR.eof(); IR.next()) {
+        if (*prep::currencyFromDouble(IR.fieldByName("IR_TOTAL").asFloat()) < 0) {
+            IR.edit();
+            IR.fieldByName("IR_TOTAL").setAsFloat(0);
+            IR.post();
+        }
+    }
+    IR.commit();
+}
+
+} // namespace
+
+TEST_F(MontaTabelaIRTest, TotalsPerCompanyEmployeeAndStoredCode)
+{
+    const double tiny = 0.00004;
+    struct Case {
+        const char* name;
+        std::vector<Raw> raw;
+        WorkRows expected;
+    };
+    std::vector<Case> cases = {
+        {"duplicates are summed",
+         {raw("01", "00001", "41", {100.10, 200.20}), raw("01", "00001", "41", {0.70})},
+         {{"01 00001 41", 301.0}}},
+        {"91 deducted from 61",
+         {raw("01", "00001", "61", {500, 500}), raw("01", "00001", "91", {150})},
+         {{"01 00001 61", 850.0}}},
+        {"91 before 61",
+         {raw("01", "00001", "91", {100, 50}), raw("01", "00001", "61", {1000})},
+         {{"01 00001 61", 850.0}}},
+        {"91 above 61 is floored",
+         {raw("01", "00001", "61", {100}), raw("01", "00001", "91", {150})},
+         {{"01 00001 61", 0.0}}},
+        {"91 alone gives 61 at zero", {raw("02", "00007", "91", {10})}, {{"02 00007 61", 0.0}}},
+        {"40 to 49 and 49 to 4X",
+         {raw("01", "00001", "40", {1}), raw("01", "00001", "49", {2})},
+         {{"01 00001 49", 1.0}, {"01 00001 4X", 2.0}}},
+        {"each month rounded on its own",
+         {raw("01", "00001", "41",
+              {tiny, tiny, tiny, tiny, tiny, tiny, tiny, tiny, tiny, tiny, tiny, tiny})},
+         {{"01 00001 41", 0.0}}},
+        {"empty amounts count as zero",
+         {raw("01", "00001", "41", {std::nullopt, 5.5, std::nullopt})},
+         {{"01 00001 41", 5.5}}},
+        {"empty raw table", {}, {}},
+        {"deleted records are skipped",
+         {raw("01", "00001", "41", {1}), [] {
+              Raw r = raw("01", "00001", "41", {1000});
+              r.deleted = true;
+              return r;
+          }()},
+         {{"01 00001 41", 1.0}}},
+        {"keys are exact text, companies and employees apart",
+         {raw("01", "00001", "41", {1}), raw("02", "00001", "41", {2}),
+          raw("01", "00002", "41", {3}), raw("01", "00001", "42", {4})},
+         {{"01 00001 41", 1.0}, {"02 00001 41", 2.0}, {"01 00002 41", 3.0}, {"01 00001 42", 4.0}}},
+    };
+    // Fields the pass does not read have no effect.
+    Raw other = raw("01", "00001", "41", {7});
+    other.tipo = "X";
+    other.vale = 999;
+    other.status = "Z";
+    cases.push_back({"IN_TIPO, IR_VALE and IR_STATUS are not read", {other}, {{"01 00001 41", 7.0}}});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeRaw(rawTableBytes(c.raw));
+        runPass();
+        EXPECT_EQ(workTable(), c.expected);
+    }
+}
+
+TEST_F(MontaTabelaIRTest, SecondRunReplacesTheFirstAndRawTableIsOnlyRead)
+{
+    writeRaw(rawTableBytes({raw("01", "00001", "41", {10}), raw("01", "00002", "41", {20})}));
+    runPass();
+    const std::string bytes = rawTableBytes({raw("01", "00001", "41", {1})});
+    writeRaw(bytes);
+    runPass();
+    EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 1.0}}));
+    EXPECT_EQ(testsupport::readFile(rawFile()), bytes) << "the raw table is byte-for-byte unchanged";
+}
+
+TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
+{
+    // A raw table without IR_VALE, which the pass never reads, does not open.
+    std::vector<DbfColumn> columns = rawColumns();
+    columns.erase(columns.end() - 2);
+    sample::DbfWriter w(columns);
+    std::vector<DbfValue> values = {std::string("01"), std::string("00001"), std::string("41"),
+                                    std::string("N")};
+    for (int m = 0; m < 12; ++m)
+        values.push_back(1.0);
+    values.push_back(std::string("A"));
+    w.addRecord(values);
+    writeRaw(w.bytes());
+    EXPECT_EQ(runPassError(), "Field 'IR_VALE' not found");
+    EXPECT_TRUE(workTable().empty());
+
+    // An amount beyond the currency's range is refused, not wrapped.
+    writeRaw(rawTableBytes({raw("01", "00001", "41", {1}),
+                            raw("03", "00042", "61", {9e14, 9e14})},
+                           rawColumns(20, 2)));
+    EXPECT_EQ(runPassError(),
+              "Valor fora do limite da moeda: empresa 03, funcionário 00042, código 61");
+    EXPECT_TRUE(workTable().empty()) << "never partly filled";
+
+    // A missing raw table stops the pass after the work table was created empty.
+    std::filesystem::remove(rawFile());
+    EXPECT_EQ(runPassError(), "Table does not exist: C:\\dirf99\\ir_cru.dbf");
+    EXPECT_TRUE(workTable().empty());
+
+    // Without the work directory the creation fails.
+    std::filesystem::remove_all(root / "DIRF99");
+    EXPECT_EQ(runPassError(), "Directory does not exist: C:\\dirf99");
+}
+
+TEST_F(MontaTabelaIRTest, SameResultAsTheRecordByRecordAlgorithm)
+{
+    std::mt19937 random(1999);
+    const char* codes[] = {"41", "42", "40", "49", "61", "91", "51", "4X"};
+    for (int round = 0; round < 8; ++round) {
+        std::vector<Raw> records;
+        const int n = 1 + static_cast<int>(random() % 60);
+        for (int i = 0; i < n; ++i) {
+            Raw r = raw(random() % 2 ? "01" : "02", random() % 2 ? "00001" : "00002",
+                        codes[random() % 8], {});
+            for (auto& m : r.months) {
+                if (random() % 5 == 0)
+                    continue;
+                m = static_cast<double>(static_cast<int>(random() % 2000000) - 400000) / 100000.0;
+            }
+            records.push_back(r);
+        }
+        writeRaw(rawTableBytes(records));
+        literalPass('C');
+        const WorkRows expected = workTable();
+        runPass();
+        EXPECT_EQ(workTable(), expected) << "round " << round;
+    }
+}
