@@ -24,8 +24,8 @@ using DbfValue = std::variant<std::monostate, std::string, double, bool>;
 // system's own files are never written by the program; this is for making drives to read.
 class DbfWriter {
 public:
-    explicit DbfWriter(std::vector<DbfColumn> columns,
-                       db::CodePage codePage = db::CodePage::CP850, std::uint8_t version = 0x03);
+    explicit DbfWriter(std::vector<DbfColumn> columns, db::CodePage codePage = db::CodePage::CP850,
+                       std::uint8_t version = 0x03);
 
     // One value per column; a value that does not fit its column is an error.
     void addRecord(const std::vector<DbfValue>& values, bool deleted = false);
@@ -35,6 +35,11 @@ public:
 
     std::size_t recordLength() const noexcept;
     std::size_t headerLength() const noexcept;
+    const std::vector<DbfColumn>& columns() const noexcept { return m_columns; }
+
+    // The pieces of a table, for writers that stream their records to a file.
+    std::string header(std::uint64_t recordCount) const;
+    std::string encodeRecord(const std::vector<DbfValue>& values, bool deleted) const;
 
 private:
     std::vector<DbfColumn> m_columns;
