@@ -201,6 +201,8 @@ void DbfReader::parseHeader(std::string_view bytes, std::uint64_t fileSize,
 
     into.m_fields = std::move(fields);
     into.m_recordCount = recordCount;
+    into.m_rangeBegin = 0;
+    into.m_rangeEnd = recordCount;
     into.m_headerLength = headerLength;
     into.m_recordLength = recordLength;
     into.m_languageDriver = p[29];
@@ -216,9 +218,16 @@ int DbfReader::fieldIndex(std::string_view name) const noexcept
     return -1;
 }
 
+void DbfReader::setRange(std::uint32_t begin, std::uint32_t end) noexcept
+{
+    m_rangeEnd = std::min(end, m_recordCount);
+    m_rangeBegin = std::min(begin, m_rangeEnd);
+    rewind();
+}
+
 void DbfReader::rewind() noexcept
 {
-    m_current = 0;
+    m_current = m_rangeBegin;
     m_record = nullptr;
 }
 
@@ -227,7 +236,7 @@ void DbfReader::fill()
     // m_current is the 1-based number of the wanted record.
     const std::uint32_t first = m_current - 1;
     const std::uint32_t perBlock = static_cast<std::uint32_t>(m_buffer.size() / m_recordLength);
-    const std::uint32_t count = std::min(perBlock, m_recordCount - first);
+    const std::uint32_t count = std::min(perBlock, m_rangeEnd - first);
     const std::size_t bytes = static_cast<std::size_t>(count) * m_recordLength;
     const off_t at = static_cast<off_t>(m_headerLength) +
                      static_cast<off_t>(first) * static_cast<off_t>(m_recordLength);
@@ -249,7 +258,7 @@ void DbfReader::fill()
 
 bool DbfReader::next()
 {
-    while (m_current < m_recordCount) {
+    while (m_current < m_rangeEnd) {
         ++m_current;
         const std::uint32_t index = m_current - 1;
         if (index < m_bufferFirst || index >= m_bufferFirst + m_bufferCount || m_bufferCount == 0)
@@ -259,7 +268,7 @@ bool DbfReader::next()
         if (m_record[0] != '*')
             return true;
     }
-    m_current = m_recordCount;
+    m_current = m_rangeEnd;
     m_record = nullptr;
     return false;
 }

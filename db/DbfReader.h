@@ -43,7 +43,11 @@ public:
     CodePage codePage() const noexcept { return m_codePage; }
     const std::string& displayName() const noexcept { return m_displayName; }
 
-    // Goes back before the first record.
+    // Limits reading to the physical records [begin, end) (0-based), clamped to the table;
+    // rewinds. Lets two readers share one table's records.
+    void setRange(std::uint32_t begin, std::uint32_t end) noexcept;
+
+    // Goes back before the first record (of the range).
     void rewind() noexcept;
     // Moves to the next record that is not deleted; false at the end of the table.
     bool next();
@@ -80,7 +84,9 @@ private:
     std::vector<char> m_buffer;      // whole records, read in blocks
     std::uint32_t m_bufferFirst = 0; // physical index (0-based) of the first buffered record
     std::uint32_t m_bufferCount = 0;
-    std::uint32_t m_current = 0;     // 1-based; 0 before the first
+    std::uint32_t m_current = 0;     // 1-based; the range's begin before its first record
+    std::uint32_t m_rangeBegin = 0;
+    std::uint32_t m_rangeEnd = 0;
     const char* m_record = nullptr;
 };
 

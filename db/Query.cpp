@@ -85,7 +85,12 @@ void createWorkTable(const std::string& path, const std::string& columns)
     ::close(fd);
     try {
         SqliteDb db(file.string(), SQLITE_OPEN_READWRITE);
-        db.exec("CREATE TABLE " + quoteIdentifier(file.stem().string()) + " (" + columns + ")");
+        const std::string create =
+            "CREATE TABLE " + quoteIdentifier(file.stem().string()) + " (" + columns + ")";
+        // A table with a primary key is stored as one B-tree ordered by that key.
+        if (sqlite3_exec(db.get(), (create + " WITHOUT ROWID").c_str(), nullptr, nullptr,
+                         nullptr) != SQLITE_OK)
+            db.exec(create);
     } catch (const DbError& e) {
         removeIfThere(file);
         removeIfThere(file.string() + "-journal");

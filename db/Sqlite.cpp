@@ -92,7 +92,10 @@ bool SqliteStatement::step()
     if (rc == SQLITE_DONE)
         return false;
     std::string message = sqlite3_errmsg(m_db);
-    if ((rc & 0xFF) == SQLITE_CONSTRAINT)
+    const int code = sqlite3_extended_errcode(m_db);
+    if (code == SQLITE_CONSTRAINT_NOTNULL)
+        message = "Field value required (" + message + ")";
+    else if ((rc & 0xFF) == SQLITE_CONSTRAINT)
         message = "Key violation (" + message + ")";
     sqlite3_reset(m_stmt);
     throw DbError(message);

@@ -30,10 +30,13 @@ namespace {
 // A dBase table: columns as the engine types them, memo fields left out.
 class DbfBackend final : public Table::Backend {
 public:
-    explicit DbfBackend(const std::string& dosPath)
+    DbfBackend(const std::string& dosPath,
+               const std::optional<std::pair<std::uint32_t, std::uint32_t>>& range)
         : m_path(dosPath)
         , m_reader(existingTableFile(dosPath), dosPath)
     {
+        if (range)
+            m_reader.setRange(range->first, range->second);
         const auto& fields = m_reader.fields();
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const ColumnType type = dbfColumnType(fields[i]);
@@ -45,6 +48,7 @@ public:
     }
 
     std::vector<ColumnInfo> columns() const override { return m_columns; }
+    std::uint32_t storedRecordCount() const { return m_reader.recordCount(); }
 
     bool first() override
     {
@@ -117,7 +121,8 @@ private:
     std::vector<int> m_fieldIndex; // column -> reader field
 };
 
-// A work table: an SQLite file holding one table, read in primary-key order.
+// A work table: an SQLite file holding one table, read in primary-key order. A row is known by
+// its primary key (the table may have no rowid), or by its rowid when it has no key.
 class SqliteBackend final : public Table::Backend {
 public:
     explicit SqliteBackend(const std::string& dosPath) : m_path(dosPath)
@@ -130,11 +135,22 @@ public:
         } catch (const DbError& e) {
             throw DbError("Not a work table (" + std::string(e.what()) + "): " + m_path);
         }
-        std::string columns;
+        std::string columns = m_key.empty() ? "rowid" : "";
         for (const ColumnInfo& c : m_columns)
-            columns += ", " + quoteIdentifier(c.name);
-        m_select = "SELECT rowid" + columns + " FROM " + quoteIdentifier(m_table);
+            columns += (columns.empty() ? "" : ", ") + quoteIdentifier(c.name);
+        m_select = "SELECT " + columns + " FROM " + quoteIdentifier(m_table);
         m_order = " ORDER BY " + keyList();
+        m_firstColumn = m_key.empty() ? 1 : 0;
+    }
+
+    ~SqliteBackend() override
+    {
+        m_cursor = {};
+        m_find = {};
+        m_insert = {};
+        m_update = {};
+        m_bulk = {};
+        rollback();
     }
 
     std::vector<ColumnInfo> columns() const override { return m_columns; }
@@ -149,24 +165,10 @@ public:
     bool next() override
     {
         if (m_reseek) {
-            // The table changed or the cursor jumped: continue after the current key.
-            std::string where;
-            if (m_key.empty()) {
-                where = " WHERE rowid > ?";
-            } else {
-                where = " WHERE (" + keyList() + ") > (";
-                for (std::size_t i = 0; i < m_key.size(); ++i)
-                    where += i ? ", ?" : "?";
-                where += ")";
-            }
-            m_cursor = SqliteStatement(m_db, m_select + where + m_order);
-            if (m_key.empty()) {
-                m_cursor.bindInt(1, m_rowid);
-            } else {
-                for (std::size_t i = 0; i < m_key.size(); ++i)
-                    bindValue(m_cursor, static_cast<int>(i) + 1,
-                              m_row[static_cast<std::size_t>(m_key[i])], m_key[i]);
-            }
+            // The table changed or the cursor jumped: continue after the current row.
+            m_cursor = SqliteStatement(m_db, m_select + " WHERE (" + keyList() + ") > (" +
+                                                 marks(identityCount()) + ")" + m_order);
+            bindIdentity(m_cursor, 1);
             m_reseek = false;
         }
         return load(m_cursor);
@@ -190,25 +192,21 @@ public:
             throw DbError("Table has no primary index: " + m_path);
         if (values.size() != m_key.size())
             throw DbError("Key has " + std::to_string(m_key.size()) + " fields: " + m_path);
-        if (!m_find) {
-            std::string where;
-            for (std::size_t i = 0; i < m_key.size(); ++i)
-                where += std::string(i ? " AND " : " WHERE ") +
-                         quoteIdentifier(m_columns[static_cast<std::size_t>(m_key[i])].name) +
-                         " = ?";
-            m_find = SqliteStatement(m_db, m_select + where);
-        }
+        if (!m_find)
+            m_find = SqliteStatement(m_db, m_select + " WHERE " + keyEquals());
         m_find.reset();
         for (std::size_t i = 0; i < values.size(); ++i)
             m_find.bindText(static_cast<int>(i) + 1, values[i]);
-        std::vector<FieldValue> saved = m_row;
+        std::vector<FieldValue> savedRow = m_row;
+        std::vector<FieldValue> savedIdentity = m_identity;
         const long long savedRowid = m_rowid;
         const bool found = load(m_find);
         m_find.reset();
         if (found) {
             m_reseek = true;
         } else {
-            m_row = std::move(saved);
+            m_row = std::move(savedRow);
+            m_identity = std::move(savedIdentity);
             m_rowid = savedRowid;
         }
         return found;
@@ -220,18 +218,14 @@ public:
         if (!s) {
             std::string sql;
             if (insert) {
-                std::string names, marks;
-                for (std::size_t i = 0; i < m_columns.size(); ++i) {
-                    names += (i ? ", " : "") + quoteIdentifier(m_columns[i].name);
-                    marks += i ? ", ?" : "?";
-                }
-                sql = "INSERT INTO " + quoteIdentifier(m_table) + " (" + names + ") VALUES (" +
-                      marks + ")";
+                sql = "INSERT INTO " + quoteIdentifier(m_table) + " (" + columnList() +
+                      ") VALUES (" + marks(m_columns.size()) + ")";
             } else {
                 std::string sets;
                 for (std::size_t i = 0; i < m_columns.size(); ++i)
                     sets += (i ? ", " : "") + quoteIdentifier(m_columns[i].name) + " = ?";
-                sql = "UPDATE " + quoteIdentifier(m_table) + " SET " + sets + " WHERE rowid = ?";
+                sql = "UPDATE " + quoteIdentifier(m_table) + " SET " + sets + " WHERE " +
+                      (m_key.empty() ? std::string("rowid = ?") : keyEquals());
             }
             s = SqliteStatement(m_db, sql);
         }
@@ -239,17 +233,38 @@ public:
         for (std::size_t i = 0; i < values.size(); ++i)
             bindValue(s, static_cast<int>(i) + 1, values[i], static_cast<int>(i));
         if (!insert)
-            s.bindInt(static_cast<int>(values.size()) + 1, m_rowid);
-        try {
-            s.step();
-        } catch (const DbError& e) {
-            s.reset();
-            throw DbError(std::string(e.what()) + ": " + m_path);
-        }
-        s.reset();
+            bindIdentity(s, static_cast<int>(values.size()) + 1);
+        step(s);
         m_row = values;
         if (insert)
             m_rowid = sqlite3_last_insert_rowid(m_db.get());
+        rememberIdentity();
+        m_reseek = true;
+    }
+
+    void bulkAppend(const std::vector<FieldValue>& values, std::size_t rows)
+    {
+        const std::size_t n = m_columns.size();
+        std::size_t done = 0;
+        while (done < rows) {
+            const std::size_t batch = std::min(kBulkRows, rows - done);
+            SqliteStatement& s = batch == kBulkRows ? m_bulk : m_bulkTail;
+            if (!s || batch != kBulkRows) {
+                std::string sql = "INSERT INTO " + quoteIdentifier(m_table) + " (" +
+                                  columnList() + ") VALUES ";
+                for (std::size_t r = 0; r < batch; ++r)
+                    sql += (r ? ", (" : "(") + marks(n) + ")";
+                s = SqliteStatement(m_db, sql);
+            }
+            s.reset();
+            for (std::size_t r = 0; r < batch; ++r) {
+                for (std::size_t c = 0; c < n; ++c)
+                    bindValue(s, static_cast<int>(r * n + c) + 1, values[(done + r) * n + c],
+                              static_cast<int>(c));
+            }
+            step(s);
+            done += batch;
+        }
         m_reseek = true;
     }
 
@@ -257,20 +272,13 @@ public:
     void commit() override { m_db.exec("COMMIT"); }
     void rollback() noexcept override
     {
-        if (!sqlite3_get_autocommit(m_db.get()))
+        if (m_db && !sqlite3_get_autocommit(m_db.get()))
             sqlite3_exec(m_db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     }
 
-    ~SqliteBackend() override
-    {
-        m_cursor = {};
-        m_find = {};
-        m_insert = {};
-        m_update = {};
-        rollback();
-    }
-
 private:
+    static constexpr std::size_t kBulkRows = 128;
+
     void findTable()
     {
         SqliteStatement tables(m_db, "SELECT name FROM sqlite_master WHERE type = 'table' AND "
@@ -294,6 +302,22 @@ private:
             m_key.push_back(part.second);
     }
 
+    static std::string marks(std::size_t n)
+    {
+        std::string m;
+        for (std::size_t i = 0; i < n; ++i)
+            m += i ? ", ?" : "?";
+        return m;
+    }
+
+    std::string columnList() const
+    {
+        std::string list;
+        for (std::size_t i = 0; i < m_columns.size(); ++i)
+            list += (i ? ", " : "") + quoteIdentifier(m_columns[i].name);
+        return list;
+    }
+
     std::string keyList() const
     {
         if (m_key.empty())
@@ -302,6 +326,34 @@ private:
         for (std::size_t i = 0; i < m_key.size(); ++i)
             list += (i ? ", " : "") + quoteIdentifier(m_columns[static_cast<std::size_t>(m_key[i])].name);
         return list;
+    }
+
+    std::string keyEquals() const
+    {
+        std::string where;
+        for (std::size_t i = 0; i < m_key.size(); ++i)
+            where += (i ? " AND " : "") +
+                     quoteIdentifier(m_columns[static_cast<std::size_t>(m_key[i])].name) + " = ?";
+        return where;
+    }
+
+    std::size_t identityCount() const { return m_key.empty() ? 1 : m_key.size(); }
+
+    void rememberIdentity()
+    {
+        m_identity.clear();
+        for (int column : m_key)
+            m_identity.push_back(m_row[static_cast<std::size_t>(column)]);
+    }
+
+    void bindIdentity(SqliteStatement& s, int first) const
+    {
+        if (m_key.empty()) {
+            s.bindInt(first, m_rowid);
+            return;
+        }
+        for (std::size_t i = 0; i < m_key.size(); ++i)
+            bindValue(s, first + static_cast<int>(i), m_identity[i], m_key[i]);
     }
 
     void bindValue(SqliteStatement& s, int index, const FieldValue& v, int column) const
@@ -314,14 +366,26 @@ private:
             s.bindDouble(index, v.number);
     }
 
+    void step(SqliteStatement& s)
+    {
+        try {
+            s.step();
+        } catch (const DbError& e) {
+            s.reset();
+            throw DbError(std::string(e.what()) + ": " + m_path);
+        }
+        s.reset();
+    }
+
     bool load(SqliteStatement& s)
     {
         if (!s.step())
             return false;
-        m_rowid = s.integer(0);
+        if (m_key.empty())
+            m_rowid = s.integer(0);
         m_row.assign(m_columns.size(), FieldValue{});
         for (std::size_t i = 0; i < m_columns.size(); ++i) {
-            const int c = static_cast<int>(i) + 1;
+            const int c = static_cast<int>(i) + m_firstColumn;
             FieldValue& v = m_row[i];
             v.null = s.isNull(c);
             if (v.null)
@@ -331,6 +395,7 @@ private:
             else
                 v.number = s.number(c);
         }
+        rememberIdentity();
         return true;
     }
 
@@ -341,11 +406,15 @@ private:
     std::vector<int> m_key; // columns of the primary key, in key order
     std::string m_select;
     std::string m_order;
+    int m_firstColumn = 0;
     SqliteStatement m_cursor;
     SqliteStatement m_find;
     SqliteStatement m_insert;
     SqliteStatement m_update;
+    SqliteStatement m_bulk;
+    SqliteStatement m_bulkTail;
     std::vector<FieldValue> m_row;
+    std::vector<FieldValue> m_identity; // the current row's key as last read or written
     long long m_rowid = 0;
     bool m_reseek = false;
 };
@@ -376,7 +445,7 @@ std::vector<ColumnInfo> Table::openSource()
 {
     setErrorContext(m_tableName);
     if (hasExtension(m_tableName, ".DBF"))
-        m_backend = std::make_unique<DbfBackend>(m_tableName);
+        m_backend = std::make_unique<DbfBackend>(m_tableName, m_recordRange);
     else if (hasExtension(m_tableName, ".DB"))
         m_backend = std::make_unique<SqliteBackend>(m_tableName);
     else
@@ -414,6 +483,24 @@ void Table::sourceWrite(bool insert, const std::vector<FieldValue>& values)
     backend().write(insert, values);
 }
 
+void Table::setRecordRange(std::uint32_t begin, std::uint32_t end)
+{
+    m_recordRange = std::make_pair(begin, end);
+}
+
+void Table::clearRecordRange()
+{
+    m_recordRange.reset();
+}
+
+std::uint32_t Table::storedRecordCount() const
+{
+    const auto* dbf = dynamic_cast<const DbfBackend*>(&backend());
+    if (!dbf)
+        throw DbError("Not a dBase table: " + m_tableName);
+    return dbf->storedRecordCount();
+}
+
 bool Table::findKey(const std::vector<std::string>& values)
 {
     if (!active())
@@ -423,6 +510,39 @@ bool Table::findKey(const std::vector<std::string>& values)
     if (found)
         setPositioned();
     return found;
+}
+
+Table::BulkAppend::BulkAppend(Table& table, std::vector<Field*> fields)
+    : m_table(table)
+    , m_fields(std::move(fields))
+{
+    if (!table.active())
+        throw DbError("Cannot perform this operation on a closed dataset");
+    if (!dynamic_cast<SqliteBackend*>(table.m_backend.get()))
+        throw DbError("Table is read only: " + table.tableName());
+}
+
+void Table::BulkAppend::add(std::span<const FieldValue> values)
+{
+    if (values.size() != m_fields.size())
+        throw DbError("Wrong number of values for a bulk append: " + m_table.tableName());
+    const std::size_t columns = static_cast<std::size_t>(m_table.columnCount());
+    const std::size_t base = m_values.size();
+    m_values.resize(base + columns);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        m_values[base + static_cast<std::size_t>(m_fields[i]->column())] = values[i];
+    ++m_rows;
+    if (m_rows == kFlushRows)
+        flush();
+}
+
+void Table::BulkAppend::flush()
+{
+    if (m_rows == 0)
+        return;
+    static_cast<SqliteBackend&>(m_table.backend()).bulkAppend(m_values, m_rows);
+    m_values.clear();
+    m_rows = 0;
 }
 
 void Table::startTransaction()

@@ -2,7 +2,10 @@
 
 #include "db/DataSet.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,8 +22,32 @@ public:
     void setTableName(std::string dosPath);
     const std::string& tableName() const noexcept { return m_tableName; }
 
+    // For a dBase table: read only the physical records [begin, end) (0-based), from the next
+    // open on; clearRecordRange reads them all again.
+    void setRecordRange(std::uint32_t begin, std::uint32_t end);
+    void clearRecordRange();
+    // Records the dBase table holds, deleted ones included.
+    std::uint32_t storedRecordCount() const;
+
     // Positions the table on the record whose primary key is exactly these values.
     bool findKey(const std::vector<std::string>& values);
+
+    // Appends many records at once, for filling a work table: each record gives values for
+    // the listed persistent fields (the others stay empty). Records are written in batches;
+    // flush writes the rest. Errors (a duplicate key) surface at the write of their batch.
+    class BulkAppend {
+    public:
+        BulkAppend(Table& table, std::vector<Field*> fields);
+        void add(std::span<const FieldValue> values);
+        void flush();
+
+    private:
+        static constexpr std::size_t kFlushRows = 4096;
+        Table& m_table;
+        std::vector<Field*> m_fields;
+        std::vector<FieldValue> m_values; // one per column, row after row
+        std::size_t m_rows = 0;
+    };
 
     void startTransaction();
     void commit();
@@ -42,6 +69,7 @@ private:
     Backend& backend() const;
 
     std::string m_tableName;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> m_recordRange;
     std::unique_ptr<Backend> m_backend;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace prep {
 
@@ -13,11 +14,29 @@ using Currency = std::int64_t;
 // not fit, or the value is not a number.
 std::optional<Currency> currencyFromDouble(double value) noexcept;
 
+// The amount of a number written in decimal ("-1234.56"), when that is certain to equal
+// currencyFromDouble of the number read as floating point: at most four decimals and fifteen
+// digits. Empty otherwise (the caller then goes through the floating-point value).
+std::optional<Currency> currencyFromDecimalText(std::string_view text) noexcept;
+
 // The nearest floating-point number to the amount in units.
 double currencyToDouble(Currency amount) noexcept;
 
 // Exact sums; empty on overflow.
-std::optional<Currency> addCurrency(Currency a, Currency b) noexcept;
-std::optional<Currency> subtractCurrency(Currency a, Currency b) noexcept;
+inline std::optional<Currency> addCurrency(Currency a, Currency b) noexcept
+{
+    Currency out;
+    if (__builtin_add_overflow(a, b, &out))
+        return std::nullopt;
+    return out;
+}
+
+inline std::optional<Currency> subtractCurrency(Currency a, Currency b) noexcept
+{
+    Currency out;
+    if (__builtin_sub_overflow(a, b, &out))
+        return std::nullopt;
+    return out;
+}
 
 } // namespace prep

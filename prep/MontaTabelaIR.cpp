@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstdint>
+#include <exception>
+#include <limits>
+#include <thread>
 #include <vector>
 
 namespace prep {
@@ -20,18 +23,92 @@ struct Key {
     std::string code;
 };
 
-std::string hashKey(const std::string& company, const std::string& employee,
-                    const std::string& code)
-{
-    std::string k;
-    k.reserve(company.size() + employee.size() + code.size() + 2);
-    k += company;
-    k += '\x1f';
-    k += employee;
-    k += '\x1f';
-    k += code;
-    return k;
-}
+struct Total {
+    Key key;
+    Currency amount = 0;
+};
+
+// Totals in the order their keys first appeared, found by key through open addressing: a
+// million raw records against a few hundred thousand keys.
+class Totals {
+public:
+    Totals() : m_slots(1024), m_mask(1023) {}
+
+    Total& find(std::string&& company, std::string&& employee, std::string&& code)
+    {
+        const std::uint64_t h = hash(company, employee, code);
+        // Raw tables list an employee's records together: the keys met lately come back.
+        Slot& recent = m_recent[h & (kRecent - 1)];
+        if (recent.index != 0 && recent.hash == h) {
+            Total& t = m_totals[recent.index - 1];
+            if (t.key.code == code && t.key.employee == employee && t.key.company == company)
+                return t;
+        }
+        for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
+            Slot& slot = m_slots[i];
+            if (slot.index == 0) {
+                m_totals.push_back({{std::move(company), std::move(employee), std::move(code)}, 0});
+                slot = {h, static_cast<std::uint32_t>(m_totals.size())};
+                recent = slot;
+                Total& added = m_totals.back();
+                if (m_totals.size() * 2 > m_slots.size())
+                    grow();
+                return added;
+            }
+            if (slot.hash == h) {
+                Total& t = m_totals[slot.index - 1];
+                if (t.key.code == code && t.key.employee == employee && t.key.company == company) {
+                    recent = slot;
+                    return t;
+                }
+            }
+        }
+    }
+
+    std::vector<Total>& all() noexcept { return m_totals; }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t index = 0; // 1-based into m_totals; 0: empty
+    };
+
+    static std::uint64_t hash(const std::string& a, const std::string& b, const std::string& c)
+    {
+        std::uint64_t h = 1469598103934665603ULL; // FNV-1a
+        auto mix = [&h](const std::string& s) {
+            for (unsigned char ch : s)
+                h = (h ^ ch) * 1099511628211ULL;
+            h = (h ^ 0x1F) * 1099511628211ULL;
+        };
+        mix(a);
+        mix(b);
+        mix(c);
+        return h ^ (h >> 29);
+    }
+
+    void grow()
+    {
+        std::vector<Slot> bigger(m_slots.size() * 2);
+        const std::size_t mask = bigger.size() - 1;
+        for (const Slot& slot : m_slots) {
+            if (slot.index == 0)
+                continue;
+            std::size_t i = slot.hash & mask;
+            while (bigger[i].index != 0)
+                i = (i + 1) & mask;
+            bigger[i] = slot;
+        }
+        m_slots = std::move(bigger);
+        m_mask = mask;
+    }
+
+    static constexpr std::size_t kRecent = 64;
+    std::array<Slot, kRecent> m_recent{};
+    std::vector<Slot> m_slots;
+    std::size_t m_mask;
+    std::vector<Total> m_totals;
+};
 
 [[noreturn]] void outOfRange(const Key& key)
 {
@@ -70,7 +147,125 @@ void defineWorkTableFields(db::Table& IR)
     defineFields(IR, workTableFields());
 }
 
-void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF)
+namespace {
+
+// Adds up the records of an open raw table from its first one. Exact mode keeps every total
+// as it would read back from the table after each record, so that the result is the
+// record-by-record one; the fast mode adds exactly and tracks the sum of the records'
+// magnitudes, below which the two agree.
+struct Scan {
+    Totals totals;
+    Currency magnitude = 0; // sum of |record sum|, saturated at the limit
+};
+
+constexpr Currency kOrderFreeLimit = Currency(1) << 50;
+
+void scanRaw(db::Table& DIRF, Scan& scan, bool exact)
+{
+    db::Field& company = DIRF.fieldByName("EP_CODIGO");
+    db::Field& employee = DIRF.fieldByName("FU_CODIGO");
+    db::Field& code = DIRF.fieldByName("IN_CODIGO");
+    std::array<db::Field*, 12> months{};
+    for (int m = 0; m < 12; ++m) {
+        const std::string name = std::string("IR_") + (m < 9 ? "0" : "") + std::to_string(m + 1);
+        months[static_cast<std::size_t>(m)] = &DIRF.fieldByName(name);
+    }
+    for (DIRF.first(); !DIRF.eof(); DIRF.next()) {
+        const StoredCode stored = storedCode(code.asString());
+        Currency sum = 0;
+        for (db::Field* month : months) {
+            // The stored decimal text gives the amount without a detour through floating
+            // point whenever that is exact; otherwise the field's value decides.
+            std::optional<Currency> amount = currencyFromDecimalText(month->asString());
+            if (!amount)
+                amount = currencyFromDouble(month->asFloat());
+            const std::optional<Currency> next =
+                amount ? addCurrency(sum, *amount) : std::optional<Currency>();
+            if (!next)
+                outOfRange({company.asString(), employee.asString(), stored.code});
+            sum = *next;
+        }
+        Total& t = scan.totals.find(company.asString(), employee.asString(),
+                                    std::string(stored.code));
+        const std::optional<Currency> updated =
+            stored.subtract ? subtractCurrency(t.amount, sum) : addCurrency(t.amount, sum);
+        if (!updated)
+            outOfRange(t.key);
+        if (exact) {
+            const std::optional<Currency> storedBack = currencyFromDouble(currencyToDouble(*updated));
+            if (!storedBack)
+                outOfRange(t.key);
+            t.amount = *storedBack;
+        } else {
+            t.amount = *updated;
+            const Currency size =
+                sum == std::numeric_limits<Currency>::min() ? kOrderFreeLimit : (sum < 0 ? -sum : sum);
+            scan.magnitude = std::min(kOrderFreeLimit, scan.magnitude + std::min(size, kOrderFreeLimit));
+        }
+    }
+}
+
+// Totals the raw table, splitting a large one between two threads. While the amounts stay far
+// below the currency's limit every total reads back exactly, so sums in any order agree with
+// the record-by-record result; otherwise (or on any error) the table is read again in order.
+Totals totalRawTable(db::Table& DIRF, std::uint32_t splitRecords)
+{
+    const std::uint32_t records = DIRF.storedRecordCount();
+    if (records >= splitRecords && records >= 2 && std::thread::hardware_concurrency() > 1) {
+        const std::uint32_t half = records / 2;
+        db::Table second;
+        defineRawTableFields(second);
+        second.setTableName(DIRF.tableName());
+        second.setRecordRange(half, records);
+        DIRF.close();
+        DIRF.setRecordRange(0, half);
+        Scan a, b;
+        std::exception_ptr failed;
+        try {
+            DIRF.open();
+            second.open();
+            std::exception_ptr workerFailed;
+            std::thread worker([&] {
+                try {
+                    scanRaw(second, b, false);
+                } catch (...) {
+                    workerFailed = std::current_exception();
+                }
+            });
+            try {
+                scanRaw(DIRF, a, false);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+            worker.join();
+            if (!failed)
+                failed = workerFailed;
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        second.close();
+        DIRF.close();
+        DIRF.clearRecordRange();
+        if (!failed && a.magnitude + b.magnitude < kOrderFreeLimit) {
+            for (Total& t : b.totals.all()) {
+                Total& into = a.totals.find(std::move(t.key.company), std::move(t.key.employee),
+                                            std::move(t.key.code));
+                into.amount += t.amount;
+            }
+            DIRF.open();
+            return std::move(a.totals);
+        }
+        DIRF.open();
+    }
+    Scan scan;
+    scanRaw(DIRF, scan, true);
+    return std::move(scan.totals);
+}
+
+} // namespace
+
+void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
+                   std::uint32_t splitRecords)
 {
     defineWorkTableFields(IR);
     defineRawTableFields(DIRF);
@@ -93,56 +288,11 @@ void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF)
     IR.setTableName(payrollPath(drive, kWorkTablePath));
     IR.open();
     DIRF.setTableName(payrollPath(drive, kRawTablePath));
+    DIRF.clearRecordRange();
     DIRF.open();
-    DIRF.first();
 
-    db::Field& company = DIRF.fieldByName("EP_CODIGO");
-    db::Field& employee = DIRF.fieldByName("FU_CODIGO");
-    db::Field& code = DIRF.fieldByName("IN_CODIGO");
-    std::array<db::Field*, 12> months{};
-    for (int m = 0; m < 12; ++m) {
-        const std::string name = std::string("IR_") + (m < 9 ? "0" : "") + std::to_string(m + 1);
-        months[static_cast<std::size_t>(m)] = &DIRF.fieldByName(name);
-    }
-
-    // Totals per key, in memory: one work-table record per key is written once at the end.
-    // Each total is kept as it would read back from the table after every record, so that
-    // the result is the record-by-record one.
-    struct Total {
-        Key key;
-        Currency amount = 0;
-    };
-    std::unordered_map<std::string, std::size_t> index;
-    std::vector<Total> totals;
-    for (; !DIRF.eof(); DIRF.next()) {
-        const std::string c = code.asString();
-        const StoredCode stored = storedCode(c);
-        Key key{company.asString(), employee.asString(), stored.code};
-        Currency sum = 0;
-        for (db::Field* month : months) {
-            const std::optional<Currency> amount = currencyFromDouble(month->asFloat());
-            if (!amount)
-                outOfRange(key);
-            const std::optional<Currency> next = addCurrency(sum, *amount);
-            if (!next)
-                outOfRange(key);
-            sum = *next;
-        }
-        auto [it, added] = index.try_emplace(hashKey(key.company, key.employee, key.code),
-                                             totals.size());
-        if (added)
-            totals.push_back({std::move(key), 0});
-        Total& t = totals[it->second];
-        const std::optional<Currency> updated =
-            stored.subtract ? subtractCurrency(t.amount, sum) : addCurrency(t.amount, sum);
-        if (!updated)
-            outOfRange(t.key);
-        const std::optional<Currency> storedBack = currencyFromDouble(currencyToDouble(*updated));
-        if (!storedBack)
-            outOfRange(t.key);
-        t.amount = *storedBack;
-    }
-
+    Totals index = totalRawTable(DIRF, splitRecords);
+    std::vector<Total>& totals = index.all();
     std::sort(totals.begin(), totals.end(), [](const Total& a, const Total& b) {
         if (a.key.company != b.key.company)
             return a.key.company < b.key.company;
@@ -151,20 +301,21 @@ void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF)
         return a.key.code < b.key.code;
     });
 
-    db::Field& irCompany = IR.fieldByName("EP_CODIGO");
-    db::Field& irEmployee = IR.fieldByName("FU_CODIGO");
-    db::Field& irCode = IR.fieldByName("IN_CODIGO");
-    db::Field& irTotal = IR.fieldByName("IR_TOTAL");
+    db::Table::BulkAppend writer(IR, {&IR.fieldByName("EP_CODIGO"), &IR.fieldByName("FU_CODIGO"),
+                                      &IR.fieldByName("IN_CODIGO"), &IR.fieldByName("IR_TOTAL")});
     IR.startTransaction();
     try {
+        std::array<db::FieldValue, 4> record;
+        for (db::FieldValue& v : record)
+            v.null = false;
         for (const Total& t : totals) {
-            IR.append();
-            irCompany.setAsString(t.key.company);
-            irEmployee.setAsString(t.key.employee);
-            irCode.setAsString(t.key.code);
-            irTotal.setAsFloat(currencyToDouble(std::max<Currency>(t.amount, 0)));
-            IR.post();
+            record[0].text = t.key.company;
+            record[1].text = t.key.employee;
+            record[2].text = t.key.code;
+            record[3].number = currencyToDouble(std::max<Currency>(t.amount, 0));
+            writer.add(record);
         }
+        writer.flush();
         IR.commit();
     } catch (...) {
         IR.rollback();

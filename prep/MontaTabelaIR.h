@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace db {
@@ -26,6 +27,9 @@ void defineWorkTableFields(db::Table& IR);
 // negative totals at zero and closes both tables. Errors of the engine pass unchanged; a
 // total that leaves the currency's range stops the pass with a message naming its key. A pass
 // that fails after creating the table leaves it empty.
-void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF);
+// A raw table of splitRecords records or more is read by two threads.
+inline constexpr std::uint32_t kSplitRecords = 50000;
+void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
+                   std::uint32_t splitRecords = kSplitRecords);
 
 } // namespace prep

@@ -227,3 +227,22 @@ TEST(DbfReader, NumberForms)
         EXPECT_DOUBLE_EQ(r.number(0), c.value);
     }
 }
+
+TEST(DbfReader, RecordRangeSplitsATable)
+{
+    TempDir dir;
+    smallTable().write(dir / "t.dbf");
+    DbfReader r(dir / "t.dbf", "t");
+    struct Case {
+        std::uint32_t begin, end;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {{0, 1, {"  ANA"}}, {1, 3, {"JOÃO"}}, {0, 99, {"  ANA", "JOÃO"}}, {2, 1, {}}};
+    for (const Case& c : cases) {
+        r.setRange(c.begin, c.end);
+        std::vector<std::string> names;
+        while (r.next())
+            names.push_back(r.text(0));
+        EXPECT_EQ(names, c.names) << c.begin << ".." << c.end;
+    }
+}

@@ -197,10 +197,19 @@ TEST_F(TableTest, TransactionRollbackLeavesTableEmpty)
     db::Table ir;
     ir.setTableName("C:\\DIRF99\\ir.db");
     db::Field& ep = ir.addField("E", "EP_CODIGO", FieldType::String, 2);
+    db::Field& fu = ir.addField("F", "FU_CODIGO", FieldType::String, 5);
+    db::Field& in = ir.addField("I", "IN_CODIGO", FieldType::String, 2);
     ir.open();
+    ir.append();
+    ep.setAsString("01");
+    EXPECT_EQ(errorOf([&] { ir.post(); }),
+              "Field value required (NOT NULL constraint failed: IR.FU_CODIGO): C:\\DIRF99\\ir.db");
+    ir.cancel();
     ir.startTransaction();
     ir.append();
     ep.setAsString("01");
+    fu.setAsString("00001");
+    in.setAsString("41");
     ir.post();
     ir.rollback();
     ir.close();

@@ -55,7 +55,9 @@ std::string rawTableBytes(const std::vector<Raw>& records, std::vector<DbfColumn
 {
     sample::DbfWriter w(std::move(columns));
     for (const Raw& r : records) {
-        std::vector<DbfValue> values = {r.company, r.employee, r.code, r.tipo};
+        std::vector<DbfValue> values;
+        for (const std::string* text : {&r.company, &r.employee, &r.code, &r.tipo})
+            values.emplace_back(*text);
         for (const auto& m : r.months)
             values.push_back(m ? DbfValue(*m) : DbfValue(std::monostate{}));
         values.push_back(r.vale);
@@ -78,21 +80,22 @@ protected:
     void writeRaw(const std::string& bytes) { testsupport::writeFile(rawFile(), bytes); }
     std::filesystem::path rawFile() const { return root / "DIRF99" / "IR_CRU.DBF"; }
 
-    void runPass()
+    // splitRecords 2: even a small table is read by two threads.
+    void runPass(std::uint32_t splitRecords = prep::kSplitRecords)
     {
         db::Query sql;
         db::Table ir, dirf;
-        prep::MontaTabelaIR('C', sql, ir, dirf);
+        prep::MontaTabelaIR('C', sql, ir, dirf, splitRecords);
         EXPECT_FALSE(ir.active());
         EXPECT_FALSE(dirf.active());
         EXPECT_EQ(ir.tableName(), "C:\\dirf99\\IR.DB");
         EXPECT_EQ(dirf.tableName(), "C:\\dirf99\\ir_cru.dbf");
     }
 
-    std::string runPassError()
+    std::string runPassError(std::uint32_t splitRecords = prep::kSplitRecords)
     {
         try {
-            runPass();
+            runPass(splitRecords);
         } catch (const db::DbError& e) {
             return e.what();
         }
@@ -227,6 +230,8 @@ TEST_F(MontaTabelaIRTest, TotalsPerCompanyEmployeeAndStoredCode)
         writeRaw(rawTableBytes(c.raw));
         runPass();
         EXPECT_EQ(workTable(), c.expected);
+        runPass(2);
+        EXPECT_EQ(workTable(), c.expected) << "read by two threads";
     }
 }
 
@@ -247,8 +252,9 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     std::vector<DbfColumn> columns = rawColumns();
     columns.erase(columns.end() - 2);
     sample::DbfWriter w(columns);
-    std::vector<DbfValue> values = {std::string("01"), std::string("00001"), std::string("41"),
-                                    std::string("N")};
+    std::vector<DbfValue> values;
+    for (const char* text : {"01", "00001", "41", "N"})
+        values.emplace_back(std::string(text));
     for (int m = 0; m < 12; ++m)
         values.push_back(1.0);
     values.push_back(std::string("A"));
@@ -264,6 +270,21 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     EXPECT_EQ(runPassError(),
               "Valor fora do limite da moeda: empresa 03, funcionário 00042, código 61");
     EXPECT_TRUE(workTable().empty()) << "never partly filled";
+    EXPECT_EQ(runPassError(2),
+              "Valor fora do limite da moeda: empresa 03, funcionário 00042, código 61");
+
+    // With two threads, the first bad record in stored order is the one reported.
+    {
+        std::string bytes = rawTableBytes({raw("01", "00001", "41", {1}), raw("01", "00002", "41", {2}),
+                                           raw("01", "00003", "41", {3}), raw("01", "00004", "41", {4})});
+        const std::size_t header = 32 + 32 * 18 + 1;
+        const std::size_t record = 1 + 2 + 5 + 2 + 1 + 13 * 15 + 1;
+        bytes.replace(header + 1 * record + 11, 15, "     bad number");
+        bytes.replace(header + 3 * record + 11, 15, "     bad again!");
+        writeRaw(bytes);
+        EXPECT_EQ(runPassError(2),
+                  "Invalid number 'bad number' in field IR_01 of record 2: C:\\dirf99\\ir_cru.dbf");
+    }
 
     // A missing raw table stops the pass after the work table was created empty.
     std::filesystem::remove(rawFile());
@@ -297,5 +318,7 @@ TEST_F(MontaTabelaIRTest, SameResultAsTheRecordByRecordAlgorithm)
         const WorkRows expected = workTable();
         runPass();
         EXPECT_EQ(workTable(), expected) << "round " << round;
+        runPass(2);
+        EXPECT_EQ(workTable(), expected) << "round " << round << ", two threads";
     }
 }
