@@ -16,6 +16,7 @@ qt6-base-dev
 libgl-dev
 libxkbcommon-dev
 libsqlite3-dev
+zlib1g-dev
 fonts-liberation
 fonts-dejavu-core
 fontconfig

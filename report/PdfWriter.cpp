@@ -1,0 +1,1021 @@
+#include "report/PdfWriter.h"
+
+#include "report/PageStore.h"
+#include "report/ReportError.h"
+#include "report/ReportFonts.h"
+#include "report/TextPlacement.h"
+#include "report/TrueTypeSubset.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QIODevice>
+#include <QPainter>
+#include <QRawFont>
+#include <QTemporaryFile>
+#include <QThread>
+#include <QVarLengthArray>
+
+#include <zlib.h>
+
+#include <charconv>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace report {
+
+namespace {
+
+// Page content is written in the store's own unit, y upwards: one 'cm' scales it to points.
+constexpr std::string_view pageMatrix = "0.005905511811 0 0 0.005905511811 0 0 cm\n";
+
+void appendInt(std::string& s, long long v) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    s.append(buf, r.ptr);
+}
+
+// A number with up to `decimals` decimals, trailing zeros dropped.
+void appendReal(std::string& s, double v, int decimals = 1) {
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    long long n = std::llround(v * double(scale));
+    if (n < 0) {
+        s += '-';
+        n = -n;
+    }
+    appendInt(s, n / scale);
+    long long frac = n % scale;
+    if (frac == 0)
+        return;
+    int digits = decimals;
+    while (frac % 10 == 0) {
+        frac /= 10;
+        --digits;
+    }
+    s += '.';
+    std::string f = std::to_string(frac);
+    s.append(std::size_t(digits) - f.size(), '0');
+    s += f;
+}
+
+void appendHex4(std::string& s, unsigned v) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    s += hex[(v >> 12) & 15];
+    s += hex[(v >> 8) & 15];
+    s += hex[(v >> 4) & 15];
+    s += hex[v & 15];
+}
+
+class Deflater {
+public:
+    Deflater() {
+        if (deflateInit(&m_z, Z_BEST_SPEED) != Z_OK)
+            throw ReportError(QStringLiteral("Não foi possível iniciar a compressão do PDF."));
+    }
+    ~Deflater() { deflateEnd(&m_z); }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    // Reuses one stream: setting up zlib's tables for every page would cost more than the
+    // compression itself.
+    const std::string& compress(std::string_view in) {
+        deflateReset(&m_z);
+        m_out.resize(deflateBound(&m_z, uLong(in.size())));
+        m_z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+        m_z.avail_in = uInt(in.size());
+        m_z.next_out = reinterpret_cast<Bytef*>(m_out.data());
+        m_z.avail_out = uInt(m_out.size());
+        if (deflate(&m_z, Z_FINISH) != Z_STREAM_END)
+            throw ReportError(QStringLiteral("Falha na compressão do PDF."));
+        m_out.resize(m_out.size() - m_z.avail_out);
+        return m_out;
+    }
+
+private:
+    z_stream m_z{};
+    std::string m_out;
+};
+
+// Compresses streams on a second thread, in the order they are queued, so that laying out the
+// next pages overlaps compressing the last ones.
+class StreamCompressor {
+public:
+    struct Stream {
+        int id = 0;
+        std::string dictionary;
+        std::string data;
+    };
+
+    StreamCompressor()
+        : m_thread([this] { work(); }) {}
+
+    ~StreamCompressor() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+    StreamCompressor(const StreamCompressor&) = delete;
+    StreamCompressor& operator=(const StreamCompressor&) = delete;
+
+    // Streams are handed over in batches: waking the thread for each page costs more than
+    // compressing it.
+    void push(Stream stream) {
+        bool wake = false;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_in.push_back(std::move(stream));
+            ++m_inFlight;
+            wake = m_in.size() >= batch;
+        }
+        if (wake)
+            m_wake.notify_one();
+    }
+
+    int inFlight() {
+        const std::lock_guard lock(m_mutex);
+        return m_inFlight;
+    }
+
+    // The next compressed stream; with `wait`, waits for it while any is still in flight.
+    bool pop(Stream& stream, bool wait) {
+        std::unique_lock lock(m_mutex);
+        if (wait && m_out.empty()) {
+            m_flush = true;
+            m_wake.notify_one();
+            m_done.wait(lock, [this] { return !m_out.empty() || m_inFlight == 0 || m_error; });
+        }
+        if (m_error)
+            std::rethrow_exception(m_error);
+        if (m_out.empty())
+            return false;
+        stream = std::move(m_out.front());
+        m_out.pop_front();
+        --m_inFlight;
+        return true;
+    }
+
+private:
+    void work() {
+        Deflater deflater;
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] {
+                return m_stop || m_in.size() >= batch || (m_flush && !m_in.empty());
+            });
+            if (m_stop)
+                return;
+            Stream s = std::move(m_in.front());
+            m_in.pop_front();
+            if (m_in.empty())
+                m_flush = false;
+            lock.unlock();
+            try {
+                s.data = deflater.compress(s.data);
+            } catch (...) {
+                lock.lock();
+                m_error = std::current_exception();
+                m_done.notify_all();
+                return;
+            }
+            lock.lock();
+            m_out.push_back(std::move(s));
+            if (m_in.empty() || m_out.size() >= batch)
+                m_done.notify_one();
+        }
+    }
+
+    static constexpr std::size_t batch = 8;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::deque<Stream> m_in;
+    std::deque<Stream> m_out;
+    int m_inFlight = 0;
+    bool m_flush = false; // the writer waits: work on short of a batch
+    bool m_stop = false;
+    std::exception_ptr m_error;
+    std::thread m_thread; // last: starts once the rest is set up
+};
+
+class Output {
+public:
+    explicit Output(QIODevice& device)
+        : m_device(device) {
+        m_buffer.reserve(1 << 20);
+    }
+
+    std::string& buffer() noexcept { return m_buffer; }
+    qint64 position() const noexcept { return m_written + qint64(m_buffer.size()); }
+
+    void flushIfFull() {
+        if (m_buffer.size() >= (1u << 20))
+            flush();
+    }
+
+    void flush() {
+        if (m_buffer.empty())
+            return;
+        if (m_device.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
+            throw ReportError(
+                QStringLiteral("Não foi possível gravar o PDF: %1").arg(m_device.errorString()));
+        m_written += qint64(m_buffer.size());
+        m_buffer.clear();
+    }
+
+private:
+    QIODevice& m_device;
+    std::string m_buffer;
+    qint64 m_written = 0;
+};
+
+// What a face needs for any document, found once per thread (a writer per statement would
+// otherwise read and search the same font every time): its tables, metrics and the glyph of
+// each character.
+struct FaceData {
+    QRawFont raw; // at a pixel size of one em
+    TrueTypeMetrics metrics;
+    QHash<QByteArray, QByteArray> tables;
+    std::unique_ptr<std::uint32_t[]> bmp; // glyph + 1 per UTF-16 unit; 0 not looked up yet
+    QHash<char32_t, std::uint16_t> astral;
+
+    QByteArray table(const char* tag) {
+        const QByteArray key(tag);
+        auto it = tables.constFind(key);
+        if (it == tables.constEnd())
+            it = tables.insert(key, raw.fontTable(tag));
+        return *it;
+    }
+
+    std::uint16_t glyph(char32_t c) {
+        if (c < 0x10000) {
+            std::uint32_t& slot = bmp[c];
+            if (slot == 0)
+                slot = std::uint32_t(lookUp(c)) + 1;
+            return std::uint16_t(slot - 1);
+        }
+        const auto it = astral.constFind(c);
+        if (it != astral.constEnd())
+            return *it;
+        const std::uint16_t g = lookUp(c);
+        astral.insert(c, g);
+        return g;
+    }
+
+    std::uint16_t lookUp(char32_t c) const {
+        const QList<quint32> g = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
+        if (g.isEmpty() || g.front() >= quint32(metrics.numGlyphs))
+            return 0;
+        return std::uint16_t(g.front());
+    }
+};
+
+using FaceCache = std::map<QString, std::unique_ptr<FaceData>>;
+
+FaceCache& faceCache() {
+    thread_local FaceCache cache;
+    return cache;
+}
+
+// Fonts must go before the application that loaded them; runs on the main thread.
+void clearMainThreadFaces() {
+    faceCache().clear();
+}
+
+// The face of a store font, by family and style as the font database resolved them.
+FaceData& faceData(const FontSpec& spec) {
+    FaceCache& faces = faceCache();
+    static std::once_flag cleanup;
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread())
+        std::call_once(cleanup, [] { qAddPostRoutine(clearMainThreadFaces); });
+    QFont font = makeFont(spec);
+    font.setPixelSize(1000);
+    QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid())
+        throw ReportError(QStringLiteral("A fonte \"%1\" não está disponível.").arg(spec.family));
+    const QString key = raw.familyName().toLower() + u'|' + raw.styleName();
+    std::unique_ptr<FaceData>& slot = faces[key];
+    if (!slot) {
+        auto data = std::make_unique<FaceData>();
+        data->raw = raw;
+        data->metrics = readTrueTypeMetrics([&d = *data](const char* tag) { return d.table(tag); });
+        data->raw.setPixelSize(data->metrics.unitsPerEm);
+        data->bmp = std::make_unique<std::uint32_t[]>(0x10000);
+        slot = std::move(data);
+    }
+    return *slot;
+}
+
+// A face as embedded in one document: the glyphs it used.
+struct Face {
+    FaceData* data = nullptr;
+    QByteArray baseName; // subset tag + PostScript name
+    int firstObject = 0; // Type0 font; then CIDFont, descriptor, font file, ToUnicode
+    std::vector<bool> used;
+    std::vector<char32_t> unicode; // first character drawn with each glyph
+};
+
+// A store font: a face at a size, in the store's unit.
+struct FontUse {
+    int face = 0;
+    double size = 0;   // the em
+    double ascent = 0; // from the top of a line to its baseline
+    double lineSpacing = 0;
+};
+
+class PdfDocument {
+public:
+    PdfDocument(const PageStore& store, QIODevice& device, const PdfOptions& options)
+        : m_store(store)
+        , m_out(device)
+        , m_options(options) {}
+
+    void write();
+
+private:
+    void setUpFonts();
+    void beginObject(int id);
+    void writeStream(int id, std::string dictionary, std::string data);
+    void writeCompressed(const StreamCompressor::Stream& stream);
+    void writeReady(bool wait);
+    void writePage(int number, int pageObject);
+    void writeOps(std::span<const DrawOp> ops);
+    void writeOp(const DrawOp& op);
+    int formFor(int page, std::span<const DrawOp> ops, std::uint32_t start, std::uint32_t count);
+    int newObject();
+    void writeText(const DrawOp& op);
+    void writeFont(Face& face);
+    void writeImage(const QImage& image, int id);
+
+    void fillColour(int level) {
+        if (m_fill != level) {
+            m_content += level ? "1 g\n" : "0 g\n";
+            m_fill = level;
+        }
+    }
+
+    void lineWidth(double w) {
+        if (m_lineWidth != w) {
+            appendReal(m_content, w, 2);
+            m_content += " w\n";
+            m_lineWidth = w;
+        }
+    }
+
+    // y of the store (downwards from the top) as PDF y (upwards from the bottom).
+    double flip(double y) const noexcept { return m_pageHeight - y; }
+
+    const PageStore& m_store;
+    Output m_out;
+    const PdfOptions& m_options;
+    StreamCompressor m_compressor;
+
+    std::vector<qint64> m_offsets; // per object number
+    std::vector<Face> m_faces;
+    std::vector<FontUse> m_fontUses;
+    std::vector<int> m_imageObjects;
+    int m_nextObject = 5; // 1 catalogue, 2 page tree, 3 information, 4 shared resources
+
+    // Runs of operations seen so far, by hash, to find a band drawn again exactly as before.
+    struct Seen {
+        int page = 0;
+        std::uint32_t start = 0;
+        std::uint32_t count = 0;
+        int form = 0;           // its form's object, once it has been seen twice
+        std::uint32_t next = 0; // another run with the same hash, plus one
+    };
+    std::unordered_map<std::size_t, std::uint32_t> m_seenByHash; // index plus one
+    std::vector<Seen> m_seen;
+    std::vector<int> m_forms;
+
+    std::string m_content;
+    std::vector<std::string> m_spare;
+    int m_fill = -1;
+    double m_lineWidth = -1;
+    double m_pageHeight = 0;
+    QVarLengthArray<std::uint16_t, 128> m_glyphs;
+};
+
+void PdfDocument::beginObject(int id) {
+    m_offsets[std::size_t(id)] = m_out.position();
+    std::string& b = m_out.buffer();
+    appendInt(b, id);
+    b += " 0 obj\n";
+}
+
+void PdfDocument::writeStream(int id, std::string dictionary, std::string data) {
+    // Enough in flight to keep the compressing thread busy, not so many that pages pile up.
+    while (m_compressor.inFlight() >= 32)
+        writeReady(true);
+    m_compressor.push({id, std::move(dictionary), std::move(data)});
+    writeReady(false);
+}
+
+void PdfDocument::writeReady(bool wait) {
+    StreamCompressor::Stream s;
+    while (m_compressor.pop(s, wait)) {
+        writeCompressed(s);
+        wait = false;
+        // The buffer goes round again for a later page's content.
+        if (m_spare.size() < 64)
+            m_spare.push_back(std::move(s.data));
+    }
+}
+
+void PdfDocument::writeCompressed(const StreamCompressor::Stream& stream) {
+    beginObject(stream.id);
+    std::string& b = m_out.buffer();
+    b += "<<";
+    b += stream.dictionary;
+    b += "/Filter/FlateDecode/Length ";
+    appendInt(b, qint64(stream.data.size()));
+    b += ">>\nstream\n";
+    b += stream.data;
+    b += "\nendstream\nendobj\n";
+    m_out.flushIfFull();
+}
+
+void PdfDocument::setUpFonts() {
+    std::map<FaceData*, int> index;
+    for (const FontSpec& spec : m_store.fonts()) {
+        FaceData& data = faceData(spec);
+        auto it = index.find(&data);
+        if (it == index.end()) {
+            const int n = int(m_faces.size());
+            Face face;
+            face.data = &data;
+            QString name = data.metrics.postScriptName;
+            if (name.isEmpty())
+                name = QStringLiteral("Face%1").arg(n);
+            face.baseName = QByteArray("RDZAA") + char('A' + n % 26) + '+' + name.toLatin1();
+            face.firstObject = m_nextObject;
+            m_nextObject += 5;
+            face.used.assign(std::size_t(data.metrics.numGlyphs), false);
+            face.unicode.assign(std::size_t(data.metrics.numGlyphs), 0);
+            m_faces.push_back(std::move(face));
+            it = index.emplace(&data, n).first;
+        }
+        FontUse use;
+        use.face = it->second;
+        use.size = pointsToLength(spec.pointSize);
+        const double perUnit = use.size / data.metrics.unitsPerEm;
+        // The same vertical metrics as the screen's font engine reports for the face.
+        use.ascent = data.raw.ascent() * perUnit;
+        use.lineSpacing = (data.raw.ascent() + data.raw.descent() + data.raw.leading()) * perUnit;
+        m_fontUses.push_back(use);
+    }
+}
+
+void PdfDocument::writeText(const DrawOp& op) {
+    const FontUse& use = m_fontUses[op.font];
+    Face& face = m_faces[std::size_t(use.face)];
+    FaceData& data = *face.data;
+    const QString& text = m_store.string(op.ref);
+    const qsizetype n = text.size();
+
+    // One glyph per character; the low half of a surrogate pair holds 0xFFFF.
+    m_glyphs.resize(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            const char32_t cp = QChar::surrogateToUcs4(c, text[i + 1]);
+            m_glyphs[i] = data.glyph(cp);
+            m_glyphs[++i] = 0xFFFF;
+        } else {
+            m_glyphs[i] = data.glyph(c.unicode());
+        }
+    }
+    const double perUnit = use.size / data.metrics.unitsPerEm;
+    const auto measure = [&](QStringView part) {
+        const qsizetype from = part.data() - text.constData();
+        long long units = 0;
+        for (qsizetype i = from; i < from + part.size(); ++i) {
+            if (m_glyphs[i] != 0xFFFF)
+                units += data.metrics.advances[m_glyphs[i]];
+        }
+        return double(units) * perUnit;
+    };
+    const TextPlacement placed =
+        placeText(text, op.x, op.width, op.alignment(), op.autoSize(), op.wordWrap(), measure);
+
+    std::string& c = m_content;
+    if (!op.transparent()) {
+        fillColour(1);
+        appendReal(c, placed.left);
+        c += ' ';
+        appendReal(c, flip(op.y + op.height));
+        c += ' ';
+        appendReal(c, placed.width);
+        c += ' ';
+        appendInt(c, op.height);
+        c += " re f\n";
+    }
+    fillColour(0);
+    c += "BT/F";
+    appendInt(c, use.face);
+    c += ' ';
+    appendReal(c, use.size, 2);
+    c += " Tf ";
+    double x = 0;
+    double y = 0;
+    double baseline = op.y + use.ascent;
+    for (const PlacedLine& line : placed.lines) {
+        const double px = line.x;
+        const double py = flip(baseline);
+        appendReal(c, px - x);
+        c += ' ';
+        appendReal(c, py - y);
+        c += " Td(";
+        x = px;
+        y = py;
+        for (qsizetype i = line.start; i < line.start + line.length; ++i) {
+            const std::uint16_t g = m_glyphs[i];
+            if (g == 0xFFFF)
+                continue;
+            if (!face.used[g]) {
+                face.used[g] = true;
+                const QChar ch = text[i];
+                face.unicode[g] = ch.isHighSurrogate() && i + 1 < n
+                                      ? QChar::surrogateToUcs4(ch, text[i + 1])
+                                      : char32_t(ch.unicode());
+            }
+            // Two bytes per glyph in a literal string; the bytes that end or escape a string,
+            // and line ends that a reader would normalise, are escaped.
+            for (const unsigned char byte :
+                 {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
+                switch (byte) {
+                case '(':
+                case ')':
+                case '\\':
+                    c += '\\';
+                    c += char(byte);
+                    break;
+                case '\r':
+                    c += "\\r";
+                    break;
+                case '\n':
+                    c += "\\n";
+                    break;
+                default:
+                    c += char(byte);
+                }
+            }
+        }
+        c += ")Tj ";
+        baseline += use.lineSpacing;
+    }
+    c += "ET\n";
+}
+
+int PdfDocument::newObject() {
+    m_offsets.push_back(0);
+    return int(m_offsets.size() - 1);
+}
+
+// A band (the operations from one white band fill to the next) that comes again exactly as it
+// was drawn before, at the same place with the same texts, is written once as a form and
+// drawn from there: the heading, the payer box of a company's every employee, the footer.
+// Returns the form's object, or 0 for a run seen for the first time.
+int PdfDocument::formFor(int page, std::span<const DrawOp> ops, std::uint32_t start,
+                         std::uint32_t count) {
+    const std::span<const DrawOp> run = ops.subspan(start, count);
+    const std::string_view bytes(reinterpret_cast<const char*>(run.data()),
+                                 run.size() * sizeof(DrawOp));
+    const std::size_t hash = std::hash<std::string_view>()(bytes);
+    std::uint32_t& head = m_seenByHash[hash];
+    for (std::uint32_t i = head; i != 0; i = m_seen[i - 1].next) {
+        Seen& seen = m_seen[i - 1];
+        if (seen.count != count)
+            continue;
+        const DrawOp* before = m_store.page(seen.page).data() + seen.start;
+        if (std::memcmp(before, run.data(), bytes.size()) != 0)
+            continue;
+        if (seen.form == 0) {
+            seen.form = newObject();
+            m_forms.push_back(seen.form);
+            // The form starts from the graphics state of each place it is drawn at and
+            // leaves it as it found it.
+            std::string pageContent;
+            std::swap(pageContent, m_content);
+            const int fill = m_fill;
+            const double width = m_lineWidth;
+            m_fill = -1;
+            m_lineWidth = -1;
+            writeOps(run);
+            std::string d = "/Type/XObject/Subtype/Form/Resources 4 0 R/BBox[0 0 ";
+            appendInt(d, m_store.pageWidth());
+            d += ' ';
+            appendInt(d, m_store.pageHeight());
+            d += ']';
+            writeStream(seen.form, std::move(d), std::move(m_content));
+            m_content = std::move(pageContent);
+            m_fill = fill;
+            m_lineWidth = width;
+        }
+        return seen.form;
+    }
+    m_seen.push_back({page, start, count, 0, head});
+    head = std::uint32_t(m_seen.size());
+    return 0;
+}
+
+void PdfDocument::writeOps(std::span<const DrawOp> ops) {
+    for (const DrawOp& op : ops)
+        writeOp(op);
+}
+
+void PdfDocument::writeOp(const DrawOp& op) {
+    const double frame = pointsToLength(1.0);
+    std::string& c = m_content;
+    const auto point = [&](double x, double y) {
+        appendReal(c, x);
+        c += ' ';
+        appendReal(c, flip(y));
+    };
+
+    switch (op.kind) {
+    case OpKind::Fill:
+        fillColour(1);
+        point(op.x, op.y + op.height);
+        c += ' ';
+        appendInt(c, op.width);
+        c += ' ';
+        appendInt(c, op.height);
+        c += " re f\n";
+        break;
+    case OpKind::Frame: {
+        // Strokes 1 point wide lying inside the band's edge; a stroked line keeps at least
+        // one device pixel where a thin fill could vanish.
+        lineWidth(frame);
+        const std::uint8_t sides = op.frameSides();
+        const double l = op.x, t = op.y, r = op.x + op.width, b = op.y + op.height;
+        const double h = frame / 2;
+        const auto segment = [&](double x1, double y1, double x2, double y2) {
+            point(x1, y1);
+            c += " m ";
+            point(x2, y2);
+            c += " l\n";
+        };
+        if (sides & FrameTop)
+            segment(l, t + h, r, t + h);
+        if (sides & FrameBottom)
+            segment(l, b - h, r, b - h);
+        if (sides & FrameLeft)
+            segment(l + h, t, l + h, b);
+        if (sides & FrameRight)
+            segment(r - h, t, r - h, b);
+        c += "S\n";
+        break;
+    }
+    case OpKind::Line:
+        lineWidth(0); // the thinnest line the device can draw: one device pixel
+        if (op.vertical()) {
+            const double x = op.x + op.width / 2.0;
+            point(x, op.y);
+            c += " m ";
+            point(x, op.y + op.height);
+        } else {
+            const double y = op.y + op.height / 2.0;
+            point(op.x, y);
+            c += " m ";
+            point(op.x + op.width, y);
+        }
+        c += " l S\n";
+        break;
+    case OpKind::Picture:
+        c += "q ";
+        appendInt(c, op.width);
+        c += " 0 0 ";
+        appendInt(c, op.height);
+        c += ' ';
+        point(op.x, op.y + op.height);
+        c += " cm/Im";
+        appendInt(c, op.ref);
+        c += " Do Q\n";
+        break;
+    case OpKind::Text:
+        writeText(op);
+        break;
+    }
+}
+
+void PdfDocument::writePage(int number, int pageObject) {
+    const std::span<const DrawOp> ops = m_store.page(number);
+    if (!m_spare.empty()) {
+        m_content = std::move(m_spare.back());
+        m_spare.pop_back();
+    }
+    m_content.clear();
+    m_content += pageMatrix;
+    m_content += "0 G\n";
+    m_fill = -1;
+    m_lineWidth = -1;
+    m_pageHeight = m_store.pageHeight();
+
+    std::size_t begin = 0;
+    while (begin < ops.size()) {
+        std::size_t end = begin + 1;
+        while (end < ops.size() && ops[end].kind != OpKind::Fill)
+            ++end;
+        // A lone fill costs less inline than a form does.
+        const int form = end - begin >= 2 ? formFor(number, ops, std::uint32_t(begin),
+                                                    std::uint32_t(end - begin))
+                                          : 0;
+        if (form) {
+            m_content += "/Fm";
+            appendInt(m_content, form);
+            m_content += " Do\n";
+        } else {
+            writeOps(ops.subspan(begin, end - begin));
+        }
+        begin = end;
+    }
+
+    beginObject(pageObject);
+    std::string& b = m_out.buffer();
+    b += "<</Type/Page/Parent 2 0 R/Contents ";
+    appendInt(b, pageObject + 1);
+    b += " 0 R>>\nendobj\n";
+    writeStream(pageObject + 1, std::string(), std::move(m_content));
+    m_content = std::string();
+}
+
+void PdfDocument::writeFont(Face& face) {
+    FaceData& data = *face.data;
+    const TrueTypeMetrics& m = data.metrics;
+    const double scale = 1000.0 / m.unitsPerEm;
+    const int id = face.firstObject;
+    std::string d;
+
+    d = "<</Type/Font/Subtype/Type0/BaseFont/";
+    d += face.baseName.toStdString();
+    d += "/Encoding/Identity-H/DescendantFonts[";
+    appendInt(d, id + 1);
+    d += " 0 R]/ToUnicode ";
+    appendInt(d, id + 4);
+    d += " 0 R>>\nendobj\n";
+    beginObject(id);
+    m_out.buffer() += d;
+
+    d = "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
+    d += face.baseName.toStdString();
+    d += "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor ";
+    appendInt(d, id + 2);
+    d += " 0 R/CIDToGIDMap/Identity/W[";
+    for (int g = 0; g < m.numGlyphs; ++g) {
+        if (!face.used[std::size_t(g)])
+            continue;
+        appendInt(d, g);
+        d += '[';
+        appendReal(d, m.advances[std::size_t(g)] * scale, 3);
+        d += ']';
+    }
+    d += "]>>\nendobj\n";
+    beginObject(id + 1);
+    m_out.buffer() += d;
+
+    d = "<</Type/FontDescriptor/FontName/";
+    d += face.baseName.toStdString();
+    d += "/Flags 4/FontBBox[";
+    for (int v : {m.xMin, m.yMin, m.xMax, m.yMax}) {
+        appendReal(d, v * scale, 0);
+        d += ' ';
+    }
+    d += "]/ItalicAngle 0/Ascent ";
+    appendReal(d, m.ascender * scale, 0);
+    d += "/Descent ";
+    appendReal(d, m.descender * scale, 0);
+    d += "/CapHeight ";
+    appendReal(d, m.capHeight * scale, 0);
+    d += "/StemV 80/FontFile2 ";
+    appendInt(d, id + 3);
+    d += " 0 R>>\nendobj\n";
+    beginObject(id + 2);
+    m_out.buffer() += d;
+
+    const QByteArray file =
+        subsetTrueType([&data](const char* tag) { return data.table(tag); }, face.used);
+    std::string length1 = "/Length1 ";
+    appendInt(length1, file.size());
+    writeStream(id + 3, std::move(length1), file.toStdString());
+
+    std::string cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                       "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
+                       "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                       "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
+    std::vector<int> mapped;
+    for (int g = 0; g < m.numGlyphs; ++g) {
+        if (face.used[std::size_t(g)] && face.unicode[std::size_t(g)] != 0)
+            mapped.push_back(g);
+    }
+    for (std::size_t i = 0; i < mapped.size(); i += 100) {
+        const std::size_t count = std::min<std::size_t>(100, mapped.size() - i);
+        appendInt(cmap, qint64(count));
+        cmap += " beginbfchar\n";
+        for (std::size_t k = i; k < i + count; ++k) {
+            const int g = mapped[k];
+            const char32_t u = face.unicode[std::size_t(g)];
+            cmap += '<';
+            appendHex4(cmap, unsigned(g));
+            cmap += "><";
+            if (u >= 0x10000) {
+                appendHex4(cmap, QChar::highSurrogate(u));
+                appendHex4(cmap, QChar::lowSurrogate(u));
+            } else {
+                appendHex4(cmap, unsigned(u));
+            }
+            cmap += ">\n";
+        }
+        cmap += "endbfchar\n";
+    }
+    cmap += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
+    writeStream(id + 4, std::string(), std::move(cmap));
+}
+
+void PdfDocument::writeImage(const QImage& source, int id) {
+    // Transparency is flattened onto the white paper.
+    QImage image = source.convertToFormat(QImage::Format_RGB32);
+    if (source.hasAlphaChannel()) {
+        image = QImage(source.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.drawImage(0, 0, source);
+    }
+    const bool grey = image.allGray();
+    std::string pixels;
+    pixels.reserve(std::size_t(image.width()) * std::size_t(image.height()) * (grey ? 1 : 3));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (grey) {
+                pixels += char(qRed(row[x]));
+            } else {
+                pixels += char(qRed(row[x]));
+                pixels += char(qGreen(row[x]));
+                pixels += char(qBlue(row[x]));
+            }
+        }
+    }
+    std::string d = "/Type/XObject/Subtype/Image/Width ";
+    appendInt(d, image.width());
+    d += "/Height ";
+    appendInt(d, image.height());
+    d += grey ? "/ColorSpace/DeviceGray" : "/ColorSpace/DeviceRGB";
+    d += "/BitsPerComponent 8/Interpolate true";
+    writeStream(id, std::move(d), std::move(pixels));
+}
+
+void PdfDocument::write() {
+    int first = std::max(m_options.firstPage, 1);
+    int last = m_options.lastPage < 0 ? m_store.finishedCount()
+                                      : std::min(m_options.lastPage, m_store.finishedCount());
+    if (first > last)
+        throw ReportError(QStringLiteral("Não há páginas a gravar no PDF."));
+
+    setUpFonts();
+    for (std::size_t i = 0; i < m_store.imageCount(); ++i)
+        m_imageObjects.push_back(m_nextObject++);
+    const int firstPageObject = m_nextObject;
+    const int pages = last - first + 1;
+    m_offsets.assign(std::size_t(m_nextObject + 2 * pages), 0);
+    m_seenByHash.reserve(std::size_t(pages) * 12);
+
+    std::string& b = m_out.buffer();
+    b += "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+
+    for (int n = first; n <= last; ++n)
+        writePage(n, firstPageObject + 2 * (n - first));
+    for (Face& face : m_faces)
+        writeFont(face);
+    for (std::size_t i = 0; i < m_imageObjects.size(); ++i)
+        writeImage(m_store.image(std::uint32_t(i)), m_imageObjects[i]);
+
+    while (m_compressor.inFlight() > 0)
+        writeReady(true);
+
+    beginObject(1);
+    b += "<</Type/Catalog/Pages 2 0 R>>\nendobj\n";
+
+    beginObject(2);
+    b += "<</Type/Pages/Resources 4 0 R/MediaBox[0 0 ";
+    appendReal(b, toPoints(m_store.pageWidth()), 3);
+    b += ' ';
+    appendReal(b, toPoints(m_store.pageHeight()), 3);
+    b += "]/Count ";
+    appendInt(b, pages);
+    b += "/Kids[";
+    for (int k = 0; k < pages; ++k) {
+        appendInt(b, firstPageObject + 2 * k);
+        b += " 0 R ";
+        m_out.flushIfFull();
+    }
+    b += "]>>\nendobj\n";
+
+    beginObject(3);
+    b += "<</Producer(Radaziz)";
+    if (!m_options.title.isEmpty()) {
+        b += "/Title<FEFF";
+        for (const QChar ch : m_options.title)
+            appendHex4(b, ch.unicode());
+        b += '>';
+    }
+    b += ">>\nendobj\n";
+
+    beginObject(4);
+    b += "<</ProcSet[/PDF/Text/ImageB/ImageC]/Font<<";
+    for (std::size_t i = 0; i < m_faces.size(); ++i) {
+        b += "/F";
+        appendInt(b, qint64(i));
+        b += ' ';
+        appendInt(b, m_faces[i].firstObject);
+        b += " 0 R";
+    }
+    b += ">>/XObject<<";
+    for (const int form : m_forms) {
+        b += "/Fm";
+        appendInt(b, form);
+        b += ' ';
+        appendInt(b, form);
+        b += " 0 R";
+    }
+    for (std::size_t i = 0; i < m_imageObjects.size(); ++i) {
+        b += "/Im";
+        appendInt(b, qint64(i));
+        b += ' ';
+        appendInt(b, m_imageObjects[i]);
+        b += " 0 R";
+    }
+    b += ">>>>\nendobj\n";
+
+    const qint64 xref = m_out.position();
+    b += "xref\n0 ";
+    appendInt(b, qint64(m_offsets.size()));
+    b += "\n0000000000 65535 f \n";
+    for (std::size_t id = 1; id < m_offsets.size(); ++id) {
+        char line[24];
+        std::snprintf(line, sizeof line, "%010lld 00000 n \n",
+                      static_cast<long long>(m_offsets[id]));
+        b += line;
+        m_out.flushIfFull();
+    }
+    b += "trailer\n<</Size ";
+    appendInt(b, qint64(m_offsets.size()));
+    b += "/Root 1 0 R/Info 3 0 R>>\nstartxref\n";
+    appendInt(b, xref);
+    b += "\n%%EOF\n";
+    m_out.flush();
+}
+
+} // namespace
+
+void writePdf(const PageStore& store, QIODevice& device, const PdfOptions& options) {
+    PdfDocument(store, device, options).write();
+}
+
+void writePdf(const PageStore& store, const QString& fileName, const PdfOptions& options) {
+    // Written beside the target and renamed over it once complete, so that a failure never
+    // leaves half a document under the name. Not synced to disk: an export of thousands of
+    // files would wait on the disk for each.
+    QTemporaryFile file(fileName + QStringLiteral(".XXXXXX"));
+    if (!file.open()) {
+        throw ReportError(QStringLiteral("Não foi possível criar o arquivo \"%1\": %2")
+                              .arg(fileName, file.errorString()));
+    }
+    writePdf(store, file, options);
+    const auto fail = [&](const QString& why) {
+        return ReportError(
+            QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(fileName, why));
+    };
+    if (!file.flush())
+        throw fail(file.errorString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::ReadOther);
+    const std::filesystem::path written(file.fileName().toStdU16String());
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(written, std::filesystem::path(fileName.toStdU16String()), error);
+    if (error)
+        throw fail(QString::fromStdString(error.message()));
+    file.setAutoRemove(false);
+}
+
+} // namespace report

@@ -1,0 +1,204 @@
+#include "report/UInforme.h"
+
+#include "cbase/Cb_func.h"
+#include "cbase/Cb_varmem.h"
+#include "cbase/CbaseEnv.h"
+#include "platform/Cursor.h"
+#include "platform/Regional.h"
+#include "report/FieldDisplay.h"
+
+#include <QStringList>
+
+TQRInforme* QRInforme = nullptr;
+
+namespace {
+
+const char* const kQueryLines[] = {
+    "SELECT Emp.EP_NOME, Emp.EP_ENDERE, Emp.EP_CIDADE, Emp.EP_ESTADO, Emp.EP_CGC, Emp.EP_CPF, "
+    "Emp.EP_TELEFO, Fun.EP_CODIGO, Fun.FU_CODIGO, Fun.FU_NOME, Fun.FU_CPF, Inf.IN_NOME, "
+    "Ir.IN_CODIGO, Ir.IR_TOTAL",
+    "FROM \"J:\\fp\\FP_EMP.DBF\" Emp",
+    "   INNER JOIN \"J:\\fp\\FP_FUN.DBF\" Fun",
+    "   ON  (Fun.EP_CODIGO = Emp.EP_CODIGO)  ",
+    "   INNER JOIN \"J:\\DIRF99\\IR.DB\" Ir",
+    "   ON  (Ir.EP_CODIGO = Fun.EP_CODIGO)  ",
+    "   AND  (Ir.FU_CODIGO = Fun.FU_CODIGO)  ",
+    "   LEFT OUTER JOIN \"J:\\fp\\FP_INF.DBF\" Inf",
+    "   ON  (Ir.IN_CODIGO = Inf.IN_CODIGO)  ",
+    "WHERE  Ir.IN_CODIGO < '90' ",
+    // The employee code between name and income code keeps two employees of one company who
+    // bear the same name apart: otherwise their lines interleave and break into pages.
+    "ORDER BY Fun.EP_CODIGO, Fun.FU_NOME, Fun.FU_CODIGO, Ir.IN_CODIGO",
+};
+
+const QString kEmptyCgc = QStringLiteral("  .   .   /    -  ");
+const QString kCgcMask = QStringLiteral("00\\.000\\.000\\/0000\\-00;0;_");
+const QString kTelefoneMask = QStringLiteral("\\(999\\)9000-0000;0;_");
+const QString kCpfMask = QStringLiteral("999\\.999\\.999\\-99;0;_");
+
+QString text(const db::Field& f) {
+    return QString::fromStdString(f.asString());
+}
+
+} // namespace
+
+// The rows of Fun as page composition reads them.
+class TQRInforme::FunRows final : public report::ReportDataSet {
+public:
+    explicit FunRows(TQRInforme& report)
+        : m_report(report) {}
+
+    int recordCount() override { return m_report.Fun.recordCount(); }
+    void first() override { m_report.Fun.first(); }
+    void next() override { m_report.Fun.next(); }
+    bool eof() const override { return m_report.Fun.eof(); }
+    QString fieldValue(const QString& field) const override {
+        return text(m_report.Fun.fieldByName(field.toStdString()));
+    }
+    QString displayText(const QString& field) const override { return m_report.displayText(field); }
+
+private:
+    TQRInforme& m_report;
+};
+
+TQRInforme::TQRInforme(QObject* owner, ReportHost host)
+    : QObject(owner)
+    , FunEP_NOME(Fun.addField("FunEP_NOME", "EP_NOME", db::FieldType::String, 35))
+    , FunEP_ENDERE(Fun.addField("FunEP_ENDERE", "EP_ENDERE", db::FieldType::String, 30))
+    , FunEP_CIDADE(Fun.addField("FunEP_CIDADE", "EP_CIDADE", db::FieldType::String, 15))
+    , FunEP_ESTADO(Fun.addField("FunEP_ESTADO", "EP_ESTADO", db::FieldType::String, 2))
+    , FunEP_CGC(Fun.addField("FunEP_CGC", "EP_CGC", db::FieldType::String, 14))
+    , FunEP_CPF(Fun.addField("FunEP_CPF", "EP_CPF", db::FieldType::String, 11))
+    , FunEP_TELEFO(Fun.addField("FunEP_TELEFO", "EP_TELEFO", db::FieldType::String, 10))
+    , FunEP_CODIGO(Fun.addField("FunEP_CODIGO", "EP_CODIGO", db::FieldType::String, 2))
+    , FunFU_CODIGO(Fun.addField("FunFU_CODIGO", "FU_CODIGO", db::FieldType::String, 5))
+    , FunFU_NOME(Fun.addField("FunFU_NOME", "FU_NOME", db::FieldType::String, 30))
+    , FunFU_CPF(Fun.addField("FunFU_CPF", "FU_CPF", db::FieldType::String, 11))
+    , FunIN_CODIGO(Fun.addField("FunIN_CODIGO", "IN_CODIGO", db::FieldType::String, 2))
+    , FunIR_TOTAL(Fun.addField("FunIR_TOTAL", "IR_TOTAL", db::FieldType::Float))
+    , FunIN_NOME(Fun.addField("FunIN_NOME", "IN_NOME", db::FieldType::String, 25))
+    , Template(report::statementTemplate())
+    , locale(platform::regionalLocale())
+    , m_host(std::move(host))
+    , m_rows(std::make_unique<FunRows>(*this)) {
+    setObjectName(QStringLiteral("QRInforme"));
+    std::vector<std::string> lines(std::begin(kQueryLines), std::end(kQueryLines));
+    Fun.setSql(std::move(lines));
+    Fun.onBeforeOpen = [this](db::Query& q) {
+        FunBeforeOpen(q);
+    };
+
+    CbaseEnv1 = new TCbaseEnv(this);
+    CbaseEnv1->setObjectName(QStringLiteral("CbaseEnv1"));
+    CbaseEnv1->setSetDecimalsTO(0);
+    CbaseEnv1->setSetEpoch(0);
+    CbaseEnv1->setSetExclusiveON(false);
+    CbaseEnv1->setSetConfirmON(false);
+
+    QRPrinter = new report::PageStore(this);
+
+    Template.beforePrint = [this](bool& printReport) {
+        QRInformeBeforePrint(printReport);
+    };
+    Template.setTextHandler(u"QRLabel10", [this](QString& v) { QRLabel10Print(v); });
+    Template.setTextHandler(u"QRDBText10", [this](QString& v) { QRDBText10Print(v); });
+    Template.setTextHandler(u"QRDBText3", [this](QString& v) { QRDBText3Print(v); });
+    Template.setTextHandler(u"QRLabel20", [this](QString& v) { QRLabel20Print(v); });
+}
+
+TQRInforme::~TQRInforme() {
+    Fun.close();
+}
+
+QStringList TQRInforme::queryLines() {
+    QStringList lines;
+    for (const char* line : kQueryLines)
+        lines << QString::fromLatin1(line);
+    return lines;
+}
+
+QString TQRInforme::displayText(const QString& fieldName) const {
+    const db::Field& f = Fun.fieldByName(fieldName.toStdString());
+    if (f.isNull())
+        return {};
+    if (&f == &FunIR_TOTAL)
+        return report::formatAmount(f.asFloat(), locale);
+    if (&f == &FunEP_CGC)
+        return report::applyEditMask(kCgcMask, text(f), locale);
+    if (&f == &FunEP_TELEFO)
+        return report::applyEditMask(kTelefoneMask, text(f), locale);
+    if (&f == &FunFU_CPF)
+        return report::applyEditMask(kCpfMask, text(f), locale);
+    return text(f);
+}
+
+report::RunResult TQRInforme::composePages(std::function<bool()> betweenRows,
+                                           std::function<void(int page)> statementStarted) {
+    report::RunContext context;
+    context.date = today();
+    context.locale = locale;
+    context.betweenRows = std::move(betweenRows);
+    if (statementStarted) {
+        context.groupStarted = [statementStarted](const report::Band& group, int page) {
+            if (group.name == QLatin1String("QRGroup1"))
+                statementStarted(page);
+        };
+    }
+    return report::compose(Template, *m_rows, *QRPrinter, context);
+}
+
+void TQRInforme::FunBeforeOpen(db::Query& DataSet) {
+    const CBase query(DataSet.sqlText());
+    std::string prefix = "x:\\";
+    prefix[0] = m_host.DriveFolha();
+    const CBase search("J:\\");
+    const CBase drive(prefix);
+    DataSet.setSqlText(Strtran(query, search, drive));
+}
+
+void TQRInforme::QRLabel10Print(QString& Value) {
+    const std::string code = FunIN_CODIGO.asString();
+    const char first = code.empty() ? '\0' : code[0];
+    switch (first) {
+    case '4':
+        Value = QStringLiteral("3. RENDIMENTOS TRIBUTÁVEIS, DEDUÇÕES E IMPOSTO RETIDO NA FONTE");
+        break;
+    case '5':
+        Value = QStringLiteral("4. RENDIMENTOS ISENTOS E NÃO TRIBUTÁVEIS");
+        break;
+    case '6':
+        Value =
+            QStringLiteral("5. RENDIMENTOS SUJEITOS À TRIBUTAÇÃO EXCLUSIVA (RENDIMENTO LÍQUIDO)");
+        break;
+    case '8':
+        Value = QStringLiteral("6. INFORMAÇÕES COMPLEMENTARES");
+        break;
+    default:
+        break;
+    }
+}
+
+void TQRInforme::QRDBText10Print(QString& Value) {
+    const QString second = Value.mid(1, 1);
+    if (Value == QLatin1String("49"))
+        Value = QStringLiteral("0") + second + QStringLiteral(".   DEPENDENTES");
+    else
+        Value = QStringLiteral("0") + second + QStringLiteral(".");
+}
+
+void TQRInforme::QRDBText3Print(QString& Value) {
+    if (Value != kEmptyCgc)
+        return;
+    const QString s = text(FunEP_CPF);
+    Value = s.mid(0, 3) + QLatin1Char('.') + s.mid(3, 3) + QLatin1Char('.') + s.mid(6, 3) +
+            QLatin1Char('-') + s.mid(9, 2);
+}
+
+void TQRInforme::QRLabel20Print(QString& Value) {
+    Value = m_host.NomeResponsavel();
+}
+
+void TQRInforme::QRInformeBeforePrint(bool& PrintReport) {
+    platform::setScreenCursor(platform::ScreenCursor::Default);
+    (void)PrintReport;
+}
