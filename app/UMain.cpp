@@ -4,9 +4,11 @@
 #include "platform/Application.h"
 #include "platform/Cursor.h"
 #include "prep/MontaTabelaIR.h"
+#include "report/UInforme.h"
 #include "ui_UMain.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 
 TMain* Main = nullptr;
@@ -85,8 +87,18 @@ void TMain::runJob()
 {
     platform::setScreenCursor(platform::ScreenCursor::SqlWait);
     MontaTabelaIR();
-    // The report restores the cursor when it starts composing; without one to show, the
-    // command does it here.
+
+    std::unique_ptr<TQRInforme> report(new TQRInforme(
+        this, {[this] { return DriveFolha; }, [this] { return NomeResponsavel; }}));
+    QRInforme = report.get();
+    QRInforme->Fun.open();
+    // Composes the pages while the interface stays responsive; the report's before-print
+    // handler restores the cursor as composition begins.
+    QRInforme->composePages([] {
+        QCoreApplication::processEvents();
+        return true;
+    });
+    // An empty data set composes nothing, so the handler never ran.
     platform::setScreenCursor(platform::ScreenCursor::Default);
 }
 
