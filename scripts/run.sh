@@ -6,6 +6,7 @@
 # Without windows:   ./scripts/run.sh --export FILE.pdf   (statements as PDF, one per employee
 #                    beside it in FILE-statements/)
 set -eu
+here=$(pwd)
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
@@ -23,7 +24,8 @@ ln -s ../../drive_c "$demo/prefix/dosdevices/c:"
 ln -s ../../payroll "$demo/prefix/dosdevices/f:"
 
 if [ "${1:-}" = "--export" ]; then
-    out=$(realpath -m "${2:?--export needs a file name}")
+    out=${2:?--export needs a file name}
+    case "$out" in /*) ;; *) out="$here/$out" ;; esac
     build-release/app/radaziz-export --drive "$demo/payroll" \
         --responsavel "RESPONSÁVEL PELA DEMONSTRAÇÃO" --out "$out" \
         --per-employee "${out%.pdf}-statements"
