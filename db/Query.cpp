@@ -6,6 +6,7 @@
 #include "db/TablePath.h"
 
 #include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -209,6 +210,11 @@ std::vector<DataSet::Column> Query::openSource()
     const std::string text = sqlText();
     setErrorContext(shortened(text));
     m_select = std::make_unique<LocalSelect>(text);
+    m_count.reset();
+    m_counting = std::async(std::launch::async, [text] {
+        // A connection of its own: it loads the tables again and counts the joined rows.
+        return LocalSelect(text).rowCount();
+    });
     std::vector<Column> columns;
     for (const auto& c : m_select->columns())
         columns.push_back({c.name, c.type});
@@ -217,6 +223,10 @@ std::vector<DataSet::Column> Query::openSource()
 
 void Query::closeSource() noexcept
 {
+    if (m_counting.valid())
+        m_counting.wait();
+    m_counting = {};
+    m_count.reset();
     m_select.reset();
 }
 
@@ -250,7 +260,18 @@ double Query::sourceFloat(int column) const
 
 int Query::recordCount()
 {
-    return select().rowCount();
+    select();
+    if (!m_count)
+        m_count = m_counting.get();
+    return *m_count;
+}
+
+std::optional<int> Query::recordCountIfReady()
+{
+    select();
+    if (!m_count && m_counting.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        m_count = m_counting.get();
+    return m_count;
 }
 
 std::vector<std::string> Query::queryPlan() const

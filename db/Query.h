@@ -3,6 +3,8 @@
 #include "db/DataSet.h"
 
 #include <functional>
+#include <future>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,8 +33,10 @@ public:
 
     void execSql();
 
-    // Rows of the open SELECT.
+    // Rows of the open SELECT. They are counted on a second thread from the open on, so that
+    // the first rows can be read meanwhile; recordCount waits for the count if needed.
     int recordCount();
+    std::optional<int> recordCountIfReady();
 
     // Called at every open, before the engine sees the text.
     std::function<void(Query&)> onBeforeOpen;
@@ -55,6 +59,8 @@ private:
 
     std::vector<std::string> m_lines;
     std::unique_ptr<LocalSelect> m_select;
+    std::future<int> m_counting;
+    std::optional<int> m_count;
 };
 
 // DDL statements that execSql understands; exposed for tests.

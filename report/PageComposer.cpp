@@ -13,6 +13,12 @@ namespace report {
 
 namespace {
 
+// Rows done × 100 ÷ rows, in whole percent; an empty count counts as done.
+int progressPercent(qint64 done, qint64 rows)
+{
+    return rows > 0 ? int(qMin<qint64>(done * 100 / rows, 100)) : 100;
+}
+
 struct PreparedPrintable {
     const Printable* printable = nullptr;
     std::uint8_t font = 0;
@@ -272,7 +278,7 @@ RunResult Composer::run() {
     if (!printReport)
         return RunResult::Cancelled;
 
-    const qint64 rows = m_data.recordCount();
+    std::optional<int> rows = m_data.recordCountIfReady();
     m_data.first();
     if (m_data.eof() && !m_report.options.printIfEmpty) {
         guard.armed = false;
@@ -312,11 +318,18 @@ RunResult Composer::run() {
         }
 
         ++done;
-        m_store.reportProgress(rows > 0 ? int(qMin<qint64>(done * 100 / rows, 100)) : 100);
+        if (!rows)
+            rows = m_data.recordCountIfReady();
+        if (rows)
+            m_store.reportProgress(progressPercent(done, *rows));
         const bool goOn = !m_context.betweenRows || m_context.betweenRows();
         if (!goOn || m_store.isCancelled())
             return RunResult::Cancelled;
         m_data.next();
+        if (m_data.eof() && !rows) {
+            // The count came too late for the last row: it still ends the run at 100.
+            m_store.reportProgress(progressPercent(done, m_data.recordCount()));
+        }
     }
 
     finishPage(true);

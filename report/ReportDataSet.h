@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace report {
 
 // What page composition needs of the rows it prints. Field names are the column names
@@ -11,6 +13,9 @@ public:
     virtual ~ReportDataSet() = default;
 
     virtual int recordCount() = 0;
+    // The number of rows if it is already known, without waiting for it; progress is reported
+    // from the row at which it becomes known.
+    virtual std::optional<int> recordCountIfReady() { return recordCount(); }
     virtual void first() = 0;
     virtual void next() = 0;
     virtual bool eof() const = 0;

@@ -49,6 +49,7 @@ public:
         : m_report(report) {}
 
     int recordCount() override { return m_report.Fun.recordCount(); }
+    std::optional<int> recordCountIfReady() override { return m_report.Fun.recordCountIfReady(); }
     void first() override { m_report.Fun.first(); }
     void next() override { m_report.Fun.next(); }
     bool eof() const override { return m_report.Fun.eof(); }
