@@ -61,7 +61,10 @@ private:
 
 class ProgressBar {
 public:
-    ProgressBar() : m_enabled(isatty(STDERR_FILENO)) {}
+    ProgressBar()
+        : m_enabled(isatty(STDERR_FILENO))
+    {
+    }
     ~ProgressBar() { finish(); }
     void show(int percent)
     {
@@ -171,7 +174,10 @@ int runExport(const ExportOptions& options)
         prep::MontaTabelaIR(kDrive, SQL, IR, DIRF);
 
         report::installFontSubstitutions();
-        TQRInforme report(nullptr, {[] { return kDrive; }, [&] { return options.responsavel; }});
+        TQRInforme report(nullptr, {[] { return kDrive; },
+                                    [&] {
+                                        return options.responsavel;
+                                    }});
         QObject::connect(report.QRPrinter, &report::PageStore::progressChanged,
                          [&](int percent) { progress.show(percent); });
         report.Fun.open();

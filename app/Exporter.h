@@ -8,10 +8,10 @@
 // The whole job without windows: maps a folder as the payroll drive, runs the preparation
 // pass and the report, and writes the statements as PDF.
 struct ExportOptions {
-    QString drive;        // folder that is the payroll drive's root
-    QString responsavel;  // the responsible person's name
-    QString out;          // PDF of every page
-    QString perEmployee;  // folder for one PDF per statement (optional)
+    QString drive;       // folder that is the payroll drive's root
+    QString responsavel; // the responsible person's name
+    QString out;         // PDF of every page
+    QString perEmployee; // folder for one PDF per statement (optional)
 };
 
 // Parses the command line (without the program name); empty with a message on bad usage.

@@ -18,7 +18,9 @@ namespace {
 // Marks the command as running and keeps its menu item disabled until the run ends.
 class RunGuard {
 public:
-    RunGuard(bool& running, QAction* item) : m_running(running), m_item(item)
+    RunGuard(bool& running, QAction* item)
+        : m_running(running)
+        , m_item(item)
     {
         m_running = true;
         m_item->setEnabled(false);
@@ -38,7 +40,9 @@ private:
 
 } // namespace
 
-TMain::TMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TMain>())
+TMain::TMain(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::TMain>())
 {
     ui->setupUi(this);
     prep::defineRawTableFields(DIRF);
@@ -88,8 +92,10 @@ void TMain::runJob()
     platform::setScreenCursor(platform::ScreenCursor::SqlWait);
     MontaTabelaIR();
 
-    std::unique_ptr<TQRInforme> report(new TQRInforme(
-        this, {[this] { return DriveFolha; }, [this] { return NomeResponsavel; }}));
+    std::unique_ptr<TQRInforme> report(new TQRInforme(this, {[this] { return DriveFolha; },
+                                                             [this] {
+                                                                 return NomeResponsavel;
+                                                             }}));
     QRInforme = report.get();
     QRInforme->Fun.open();
     // Composes the pages while the interface stays responsive; the report's before-print
@@ -107,6 +113,4 @@ void TMain::Sair1Click()
     close();
 }
 
-void TMain::Sobre1Click()
-{
-}
+void TMain::Sobre1Click() {}

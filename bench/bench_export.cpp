@@ -54,7 +54,10 @@ int main(int argc, char** argv)
     }
     const qint64 pass = clock.nsecsElapsed();
 
-    TQRInforme report(nullptr, {[] { return 'C'; }, [] { return QStringLiteral("BENCH"); }});
+    TQRInforme report(nullptr, {[] { return 'C'; },
+                                [] {
+                                    return QStringLiteral("BENCH");
+                                }});
     report.locale = QLocale(QLocale::Portuguese, QLocale::Brazil);
     const qint64 openStart = clock.nsecsElapsed();
     report.Fun.open();
@@ -74,7 +77,9 @@ int main(int argc, char** argv)
     const qint64 written = clock.nsecsElapsed();
     const qint64 bytes = QFileInfo(pdf).size();
 
-    auto ms = [](qint64 ns) { return ns / 1e6; };
+    auto ms = [](qint64 ns) {
+        return ns / 1e6;
+    };
     std::printf("Query plan:\n");
     for (const std::string& step : report.Fun.queryPlan())
         std::printf("  %s\n", step.c_str());

@@ -38,8 +38,7 @@ void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-template <typename F>
-double seconds(F&& f)
+template <typename F> double seconds(F&& f)
 {
     const auto start = std::chrono::steady_clock::now();
     f();

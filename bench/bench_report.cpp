@@ -60,7 +60,8 @@ struct Line {
 
 class GeneratedDataSet : public report::ReportDataSet {
 public:
-    explicit GeneratedDataSet(int employees) {
+    explicit GeneratedDataSet(int employees)
+    {
         const char* names[] = {"ANA",   "BRUNO", "CARLA", "DIEGO", "ÉRICA", "FÁBIO",  "GISELE",
                                "HÉLIO", "IARA",  "JOÃO",  "KÁTIA", "LUÍS",  "MÁRCIA", "NÉLSON"};
         const char* surnames[] = {"SILVA",     "SOUZA",  "OLIVEIRA",  "PEREIRA", "LIMA",
@@ -129,7 +130,8 @@ public:
     void next() override { ++m_pos; }
     bool eof() const override { return m_pos >= m_lines.size(); }
     QString fieldValue(const QString& field) const override { return displayText(field); }
-    QString displayText(const QString& field) const override {
+    QString displayText(const QString& field) const override
+    {
         const Line& l = m_lines[m_pos];
         const Employee& e = m_employees[std::size_t(l.employee)];
         const Company& c = m_companies[std::size_t(e.companyIndex)];
@@ -176,7 +178,8 @@ private:
 };
 
 // The statement template with handlers doing about what the report's will.
-report::ReportTemplate benchTemplate(const report::ReportDataSet& data) {
+report::ReportTemplate benchTemplate(const report::ReportDataSet& data)
+{
     report::ReportTemplate t = report::statementTemplate();
     t.setTextHandler(u"QRLabel10", [&data](QString& value) {
         const QString c = data.fieldValue(QStringLiteral("IN_CODIGO")).left(1);
@@ -198,7 +201,8 @@ report::ReportTemplate benchTemplate(const report::ReportDataSet& data) {
     return t;
 }
 
-report::RunContext benchContext() {
+report::RunContext benchContext()
+{
     report::RunContext context;
     context.date = QDate(2000, 2, 28);
     context.locale = QLocale(QLocale::Portuguese, QLocale::Brazil);
@@ -213,14 +217,16 @@ struct Times {
     double cpu; // all threads
 };
 
-double processorSeconds() {
+double processorSeconds()
+{
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-Times timed(const std::function<void()>& job) {
+Times timed(const std::function<void()>& job)
+{
     QElapsedTimer timer;
     const double cpu = processorSeconds();
     timer.start();
@@ -228,13 +234,15 @@ Times timed(const std::function<void()>& job) {
     return {double(timer.nsecsElapsed()) / 1e9, processorSeconds() - cpu};
 }
 
-std::size_t heapInUse() {
+std::size_t heapInUse()
+{
     return mallinfo2().uordblks;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -7,7 +7,8 @@
 
 namespace {
 
-template <class F> void timeIt(const char* what, F&& run) {
+template <class F> void timeIt(const char* what, F&& run)
+{
     const auto start = std::chrono::steady_clock::now();
     const std::size_t size = run();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
@@ -16,7 +17,8 @@ template <class F> void timeIt(const char* what, F&& run) {
 
 } // namespace
 
-int main() {
+int main()
+{
     timeIt("a / a -> aa (65535 replacements)",
            [] { return Strtran(CBase("a"), CBase("a"), CBase("aa")).size(); });
 

@@ -5,8 +5,11 @@
 CBaseArray::CBaseArray(std::size_t count)
     : elements(count ? new CBase[count] : nullptr)
     , unused{0, 0}
-    , shareCount(0) {}
+    , shareCount(0)
+{
+}
 
-CBaseArray::~CBaseArray() {
+CBaseArray::~CBaseArray()
+{
     delete[] elements;
 }

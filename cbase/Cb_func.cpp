@@ -9,7 +9,8 @@
 namespace {
 
 // The search text ends at its first NUL.
-std::string searchText(const CBase& search) {
+std::string searchText(const CBase& search)
+{
     std::string text = search.String();
     if (const auto nul = text.find('\0'); nul != std::string::npos)
         text.resize(nul);
@@ -17,7 +18,8 @@ std::string searchText(const CBase& search) {
 }
 
 // Clamping shared by both Substr forms; 64-bit so that no start or count can overflow.
-std::string substrOf(const std::string& text, std::int64_t start, std::int64_t count) {
+std::string substrOf(const std::string& text, std::int64_t start, std::int64_t count)
+{
     if (text.empty() || count < 0)
         return {};
     start = std::max<std::int64_t>(start, 1);
@@ -27,12 +29,14 @@ std::string substrOf(const std::string& text, std::int64_t start, std::int64_t c
 }
 
 // Never destroyed: a fatal error raised while static objects are torn down still finds it.
-CBaseErrorHook& errorHook() {
+CBaseErrorHook& errorHook()
+{
     static auto* hook = new CBaseErrorHook;
     return *hook;
 }
 
-void writeToStderr(std::string_view message) noexcept {
+void writeToStderr(std::string_view message) noexcept
+{
     std::fwrite(message.data(), 1, message.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
@@ -40,7 +44,8 @@ void writeToStderr(std::string_view message) noexcept {
 
 } // namespace
 
-std::int32_t At(const CBase& search, const CBase& target) {
+std::int32_t At(const CBase& search, const CBase& target)
+{
     const std::string needle = searchText(search);
     const std::string haystack = target.String();
     if (needle.empty() || haystack.empty())
@@ -49,14 +54,16 @@ std::int32_t At(const CBase& search, const CBase& target) {
     return found == std::string::npos ? 0 : static_cast<std::int32_t>(found + 1);
 }
 
-std::string Substr(const CBase& text, const CBase& start, const CBase& count) {
+std::string Substr(const CBase& text, const CBase& start, const CBase& count)
+{
     const std::string value = text.String();
     const std::int32_t n = count.Int();
     const std::int32_t from = start.Int();
     return substrOf(value, from, n);
 }
 
-std::string Substr(const CBase& text, const CBase& start) {
+std::string Substr(const CBase& text, const CBase& start)
+{
     const std::string value = text.String();
     const std::int64_t from = start.Int();
     return substrOf(value, from, static_cast<std::int64_t>(value.size()) - from + 1);
@@ -70,7 +77,8 @@ std::string Substr(const CBase& text, const CBase& start) {
 // len(replacement)), and the tail behind the replacement never moves. Results are those of
 // copying the rest at every search and rebuilding the whole text at every replacement.
 std::string Strtran(const CBase& text, const CBase& search, const CBase& replacement,
-                    const CBase& first, const CBase& count) {
+                    const CBase& first, const CBase& count)
+{
     const std::int32_t maxReplacements = count.Int();
     const std::int32_t firstValue = first.Int();
     std::string buf = text.String();
@@ -153,17 +161,20 @@ std::string Strtran(const CBase& text, const CBase& search, const CBase& replace
     return buf;
 }
 
-std::string Strtran(const CBase& text, const CBase& search, const CBase& replacement) {
+std::string Strtran(const CBase& text, const CBase& search, const CBase& replacement)
+{
     const CBase first(1);
     const CBase count(65535);
     return Strtran(text, search, replacement, first, count);
 }
 
-CBaseErrorHook SetCBaseErrorHook(CBaseErrorHook hook) {
+CBaseErrorHook SetCBaseErrorHook(CBaseErrorHook hook)
+{
     return std::exchange(errorHook(), std::move(hook));
 }
 
-void CBaseError(std::string_view message) noexcept {
+void CBaseError(std::string_view message) noexcept
+{
     static bool showing = false;
     static bool exiting = false;
     if (exiting) // raised again by an exit handler: exit() must not be re-entered

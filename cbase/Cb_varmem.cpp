@@ -6,46 +6,53 @@
 #include <limits>
 
 CBase::CBase(std::string_view text)
-    : m_tag('C') {
+    : m_tag('C')
+{
     m_payload.C = new std::string(text);
 }
 
-CBase CBase::Number(long double value) noexcept {
+CBase CBase::Number(long double value) noexcept
+{
     CBase v;
     v.m_tag = 'N';
     v.m_payload.N = value;
     return v;
 }
 
-CBase CBase::Logical(std::uint8_t value) noexcept {
+CBase CBase::Logical(std::uint8_t value) noexcept
+{
     CBase v;
     v.m_tag = 'L';
     v.m_payload.L = value;
     return v;
 }
 
-CBase CBase::Char(char value) noexcept {
+CBase CBase::Char(char value) noexcept
+{
     CBase v;
     v.m_tag = 'c';
     v.m_payload.c = value;
     return v;
 }
 
-CBase CBase::Date(const CBaseDate& date) {
+CBase CBase::Date(const CBaseDate& date)
+{
     CBase v;
     v.m_payload.D = new CBaseDate(date);
     v.m_tag = 'D';
     return v;
 }
 
-CBase CBase::NewArray(std::size_t count) {
+CBase CBase::NewArray(std::size_t count)
+{
     CBase v;
     v.m_payload.A = new CBaseArray(count);
     v.m_tag = 'A';
     return v;
 }
 
-CBase CBase::Share(CBaseArray& array) {
+CBase CBase::Share(CBaseArray& array)
+{
     // A wrapped count would free the array while values still refer to it.
     if (array.shareCount == std::numeric_limits<std::uint16_t>::max())
         CBaseError("Array share count overflow");
@@ -58,11 +65,13 @@ CBase CBase::Share(CBaseArray& array) {
 
 CBase::CBase(CBase&& other) noexcept
     : m_tag(other.m_tag)
-    , m_payload(other.m_payload) {
+    , m_payload(other.m_payload)
+{
     other.m_tag = 0;
 }
 
-CBase& CBase::operator=(CBase&& other) noexcept {
+CBase& CBase::operator=(CBase&& other) noexcept
+{
     if (this != &other) {
         Destroy();
         m_payload = other.m_payload;
@@ -72,7 +81,8 @@ CBase& CBase::operator=(CBase&& other) noexcept {
     return *this;
 }
 
-void CBase::Destroy() noexcept {
+void CBase::Destroy() noexcept
+{
     switch (m_tag) {
     case 'A':
         if (m_payload.A->shareCount == 0)
@@ -92,7 +102,8 @@ void CBase::Destroy() noexcept {
     m_tag = 0;
 }
 
-std::int32_t CBase::Int() const noexcept {
+std::int32_t CBase::Int() const noexcept
+{
     switch (m_tag) {
     case 'N': {
         // Truncation to 64 bits, keeping the low 32. Whatever has no 64-bit value (too large,
@@ -113,7 +124,8 @@ std::int32_t CBase::Int() const noexcept {
     }
 }
 
-std::string CBase::String() const {
+std::string CBase::String() const
+{
     switch (m_tag) {
     case 'C':
         return *m_payload.C;

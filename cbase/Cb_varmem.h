@@ -26,14 +26,18 @@ struct CBaseDate {
 class CBase {
 public:
     CBase() noexcept
-        : m_tag(0) {
+        : m_tag(0)
+    {
         m_payload.n = 0;
     }
     explicit CBase(std::string_view text);
     explicit CBase(const char* text)
-        : CBase(std::string_view(text)) {}
+        : CBase(std::string_view(text))
+    {
+    }
     explicit CBase(std::int32_t value) noexcept
-        : m_tag('n') {
+        : m_tag('n')
+    {
         m_payload.n = value;
     }
 

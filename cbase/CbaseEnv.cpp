@@ -1,6 +1,8 @@
 #include "cbase/CbaseEnv.h"
 
 TCbaseEnv::TCbaseEnv(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+{
+}
 
 TCbaseEnv::~TCbaseEnv() = default;

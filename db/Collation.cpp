@@ -7,7 +7,7 @@ namespace db {
 namespace {
 
 struct Weights {
-    char32_t base;    // primary: the base letter, upper case
+    char32_t base;       // primary: the base letter, upper case
     std::uint8_t accent; // secondary: 0 for none
     std::uint8_t lower;  // tertiary: 0 for lower case, 1 for upper case
 };
@@ -23,7 +23,8 @@ char32_t decode(std::string_view s, std::size_t& i) noexcept
         return b0;
     }
     if (b0 >= 0xC2 && b0 <= 0xDF && cont(1)) {
-        const char32_t c = (char32_t(b0 & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
+        const char32_t c =
+            (char32_t(b0 & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
         i += 2;
         return c;
     }

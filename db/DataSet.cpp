@@ -86,8 +86,8 @@ Field& DataSet::addField(std::string name, std::string fieldName, FieldType type
 {
     if (active())
         throw DbError("Cannot add a field to an open data set");
-    m_fields.push_back(std::make_unique<Field>(*this, std::move(name), std::move(fieldName),
-                                               type, size));
+    m_fields.push_back(
+        std::make_unique<Field>(*this, std::move(name), std::move(fieldName), type, size));
     m_fields.back()->m_index = static_cast<int>(m_fields.size()) - 1;
     return *m_fields.back();
 }
@@ -140,13 +140,11 @@ void DataSet::bindFields()
             throw DbError("Field '" + f->fieldName() + "' not found");
         const ColumnType& actual = m_columns[static_cast<std::size_t>(f->m_column)].type;
         if (actual.type != f->dataType())
-            throw DbError("Type mismatch for field '" + f->fieldName() +
-                          "', expecting: " + fieldTypeName(f->dataType()) +
-                          " actual: " + fieldTypeName(actual.type));
+            throw DbError("Type mismatch for field '" + f->fieldName() + "', expecting: " +
+                          fieldTypeName(f->dataType()) + " actual: " + fieldTypeName(actual.type));
         if (f->dataType() == FieldType::String && actual.size != f->size())
-            throw DbError("Size mismatch for field '" + f->fieldName() +
-                          "', expecting: " + std::to_string(f->size()) +
-                          " actual: " + std::to_string(actual.size));
+            throw DbError("Size mismatch for field '" + f->fieldName() + "', expecting: " +
+                          std::to_string(f->size()) + " actual: " + std::to_string(actual.size));
     }
 }
 

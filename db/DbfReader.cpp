@@ -33,8 +33,19 @@ bool knownVersion(unsigned char v)
     // dBase III/IV/V and the FoxPro variants share this header layout. dBase level 7 (0x04,
     // 0x8C) has wider field descriptors and is refused.
     switch (v) {
-    case 0x03: case 0x83: case 0x8B: case 0xCB: case 0xF5: case 0xE5:
-    case 0x30: case 0x31: case 0x32: case 0x43: case 0x63: case 0xB3: case 0xFB:
+    case 0x03:
+    case 0x83:
+    case 0x8B:
+    case 0xCB:
+    case 0xF5:
+    case 0xE5:
+    case 0x30:
+    case 0x31:
+    case 0x32:
+    case 0x43:
+    case 0x63:
+    case 0xB3:
+    case 0xFB:
         return true;
     default:
         return false;
@@ -98,8 +109,8 @@ DbfReader::DbfReader(const std::filesystem::path& file, std::string displayName)
                          '\0');
         std::size_t got = 0;
         while (got < head.size()) {
-            const ssize_t n = ::pread(m_fd, head.data() + got, head.size() - got,
-                                      static_cast<off_t>(got));
+            const ssize_t n =
+                ::pread(m_fd, head.data() + got, head.size() - got, static_cast<off_t>(got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
@@ -242,8 +253,8 @@ void DbfReader::fill()
                      static_cast<off_t>(first) * static_cast<off_t>(m_recordLength);
     std::size_t got = 0;
     while (got < bytes) {
-        const ssize_t n = ::pread(m_fd, m_buffer.data() + got, bytes - got,
-                                  at + static_cast<off_t>(got));
+        const ssize_t n =
+            ::pread(m_fd, m_buffer.data() + got, bytes - got, at + static_cast<off_t>(got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -263,8 +274,8 @@ bool DbfReader::next()
         const std::uint32_t index = m_current - 1;
         if (index < m_bufferFirst || index >= m_bufferFirst + m_bufferCount || m_bufferCount == 0)
             fill();
-        m_record = m_buffer.data() +
-                   static_cast<std::size_t>(index - m_bufferFirst) * m_recordLength;
+        m_record =
+            m_buffer.data() + static_cast<std::size_t>(index - m_bufferFirst) * m_recordLength;
         if (m_record[0] != '*')
             return true;
     }
@@ -314,8 +325,7 @@ double DbfReader::number(int index) const
     if (digits.front() == '+')
         digits.remove_prefix(1);
     double value = 0.0;
-    const auto [end, ec] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value) ||
         digits.empty() || digits.front() == '+') {
         const DbfField& f = m_fields[static_cast<std::size_t>(index)];
@@ -331,9 +341,15 @@ std::optional<bool> DbfReader::logical(int index) const noexcept
     if (s.empty())
         return std::nullopt;
     switch (s.front()) {
-    case 'T': case 't': case 'Y': case 'y':
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y':
         return true;
-    case 'F': case 'f': case 'N': case 'n':
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n':
         return false;
     default:
         return std::nullopt;

@@ -12,11 +12,11 @@
 namespace db {
 
 struct DbfField {
-    std::string name;      // as stored, upper case by convention
-    char type = 0;         // 'C', 'N', 'F', 'D', 'L', 'M', ...
-    unsigned length = 0;   // bytes in the record
+    std::string name;    // as stored, upper case by convention
+    char type = 0;       // 'C', 'N', 'F', 'D', 'L', 'M', ...
+    unsigned length = 0; // bytes in the record
     unsigned decimals = 0;
-    unsigned offset = 0;   // from the start of the record (the deletion flag is byte 0)
+    unsigned offset = 0; // from the start of the record (the deletion flag is byte 0)
 };
 
 // Reads a dBase III/IV table in stored order, skipping records marked as deleted.
@@ -84,7 +84,7 @@ private:
     std::vector<char> m_buffer;      // whole records, read in blocks
     std::uint32_t m_bufferFirst = 0; // physical index (0-based) of the first buffered record
     std::uint32_t m_bufferCount = 0;
-    std::uint32_t m_current = 0;     // 1-based; the range's begin before its first record
+    std::uint32_t m_current = 0; // 1-based; the range's begin before its first record
     std::uint32_t m_rangeBegin = 0;
     std::uint32_t m_rangeEnd = 0;
     const char* m_record = nullptr;

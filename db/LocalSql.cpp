@@ -34,8 +34,8 @@ bool looksLikePath(const std::string& name)
 const std::set<std::string>& keywords()
 {
     static const std::set<std::string> words = {
-        "ON", "INNER", "LEFT", "RIGHT", "OUTER", "FULL", "CROSS", "JOIN", "WHERE", "ORDER",
-        "GROUP", "HAVING", "UNION", "LIMIT", "AS", "NATURAL", "USING"};
+        "ON",    "INNER", "LEFT",   "RIGHT", "OUTER", "FULL", "CROSS",   "JOIN", "WHERE",
+        "ORDER", "GROUP", "HAVING", "UNION", "LIMIT", "AS",   "NATURAL", "USING"};
     return words;
 }
 
@@ -139,7 +139,8 @@ StatementTables scanStatement(const std::string& text)
     return out;
 }
 
-LocalSelect::LocalSelect(const std::string& sqlText) : m_text(sqlText)
+LocalSelect::LocalSelect(const std::string& sqlText)
+    : m_text(sqlText)
 {
     while (!m_text.empty() &&
            (std::isspace(static_cast<unsigned char>(m_text.back())) || m_text.back() == ';'))
@@ -154,8 +155,8 @@ LocalSelect::LocalSelect(const std::string& sqlText) : m_text(sqlText)
         throw DbError("Statement returns no rows");
     for (int i = 0; i < n; ++i) {
         const char* decl = sqlite3_column_decltype(m_statement.get(), i);
-        m_columns.push_back({sqlite3_column_name(m_statement.get(), i),
-                             declaredColumnType(decl ? decl : "")});
+        m_columns.push_back(
+            {sqlite3_column_name(m_statement.get(), i), declaredColumnType(decl ? decl : "")});
     }
 }
 
@@ -185,8 +186,8 @@ void LocalSelect::loadTables()
             for (const std::string& c : scan.orderColumns)
                 columns += (columns.empty() ? "" : ", ") + quoteIdentifier(c);
             try {
-                m_db.exec("CREATE INDEX main.order_index ON " + quoteIdentifier(entry.name) +
-                          " (" + columns + ")");
+                m_db.exec("CREATE INDEX main.order_index ON " + quoteIdentifier(entry.name) + " (" +
+                          columns + ")");
             } catch (const DbError&) {
                 // A column the loader did not keep: the statement itself will say so.
             }
@@ -232,8 +233,8 @@ void LocalSelect::loadDbf(const std::string& name, const StatementTables& scan)
     std::string marks;
     for (std::size_t i = 0; i < kept.size(); ++i)
         marks += i ? ", ?" : "?";
-    SqliteStatement insert(m_db, "INSERT INTO main." + quoteIdentifier(name) + " VALUES (" +
-                                     marks + ")");
+    SqliteStatement insert(m_db,
+                           "INSERT INTO main." + quoteIdentifier(name) + " VALUES (" + marks + ")");
     m_db.exec("BEGIN");
     try {
         std::string text;

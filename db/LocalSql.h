@@ -16,8 +16,8 @@ struct StatementTables {
         std::string alias; // the word after it, if any
     };
     std::vector<Entry> tables;
-    bool star = false;               // a '*' outside quotes: every column may be meant
-    std::vector<std::string> words;  // identifiers outside quotes, upper case
+    bool star = false;              // a '*' outside quotes: every column may be meant
+    std::vector<std::string> words; // identifiers outside quotes, upper case
     // Leading ORDER BY terms that name one alias: that alias and its columns.
     std::string orderAlias;
     std::vector<std::string> orderColumns;
@@ -62,7 +62,5 @@ private:
     std::vector<Column> m_columns;
     std::optional<int> m_rowCount;
 };
-
-
 
 } // namespace db

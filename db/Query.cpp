@@ -6,8 +6,8 @@
 #include "db/TablePath.h"
 
 #include <cctype>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -192,7 +192,8 @@ void Query::execSql()
     const DdlStatement ddl = parseDdl(text);
     if (!hasExtension(ddl.path, ".DB"))
         throw DbError("Unsupported SQL statement: only work tables (.DB) can be created or "
-                      "dropped: " + ddl.path);
+                      "dropped: " +
+                      ddl.path);
     if (ddl.kind == DdlStatement::Kind::Drop)
         dropWorkTable(ddl.path);
     else

@@ -4,8 +4,8 @@
 
 #include <functional>
 #include <future>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -22,7 +22,10 @@ SqliteDb::~SqliteDb()
     close();
 }
 
-SqliteDb::SqliteDb(SqliteDb&& other) noexcept : m_db(std::exchange(other.m_db, nullptr)) {}
+SqliteDb::SqliteDb(SqliteDb&& other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr))
+{
+}
 
 SqliteDb& SqliteDb::operator=(SqliteDb&& other) noexcept
 {
@@ -56,7 +59,8 @@ std::string SqliteDb::errorMessage() const
     return m_db ? sqlite3_errmsg(m_db) : "no database";
 }
 
-SqliteStatement::SqliteStatement(const SqliteDb& db, std::string_view sql) : m_db(db.get())
+SqliteStatement::SqliteStatement(const SqliteDb& db, std::string_view sql)
+    : m_db(db.get())
 {
     if (sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr) !=
         SQLITE_OK)
@@ -136,7 +140,8 @@ std::string SqliteStatement::text(int column) const
     const auto* p = sqlite3_column_text(m_stmt, column);
     if (!p)
         return {};
-    return {reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
+    return {reinterpret_cast<const char*>(p),
+            static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
 }
 
 double SqliteStatement::number(int column) const noexcept

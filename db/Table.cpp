@@ -125,7 +125,8 @@ private:
 // its primary key (the table may have no rowid), or by its rowid when it has no key.
 class SqliteBackend final : public Table::Backend {
 public:
-    explicit SqliteBackend(const std::string& dosPath) : m_path(dosPath)
+    explicit SqliteBackend(const std::string& dosPath)
+        : m_path(dosPath)
     {
         const std::filesystem::path file = existingTableFile(dosPath);
         m_db = SqliteDb(file.string(), SQLITE_OPEN_READWRITE);
@@ -250,8 +251,8 @@ public:
             const std::size_t batch = std::min(kBulkRows, rows - done);
             SqliteStatement& s = batch == kBulkRows ? m_bulk : m_bulkTail;
             if (!s || batch != kBulkRows) {
-                std::string sql = "INSERT INTO " + quoteIdentifier(m_table) + " (" +
-                                  columnList() + ") VALUES ";
+                std::string sql =
+                    "INSERT INTO " + quoteIdentifier(m_table) + " (" + columnList() + ") VALUES ";
                 for (std::size_t r = 0; r < batch; ++r)
                     sql += (r ? ", (" : "(") + marks(n) + ")";
                 s = SqliteStatement(m_db, sql);
@@ -324,7 +325,8 @@ private:
             return "rowid";
         std::string list;
         for (std::size_t i = 0; i < m_key.size(); ++i)
-            list += (i ? ", " : "") + quoteIdentifier(m_columns[static_cast<std::size_t>(m_key[i])].name);
+            list += (i ? ", " : "") +
+                    quoteIdentifier(m_columns[static_cast<std::size_t>(m_key[i])].name);
         return list;
     }
 

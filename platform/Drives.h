@@ -30,10 +30,10 @@ int currentDriveNumber();
 
 enum class PathStatus {
     Ok,
-    BadPath,      // not of the form "X:\..." or with a "." / ".." component
-    NoDrive,      // the letter is not a drive of this machine
-    NoDirectory,  // a directory on the way does not exist
-    NoFile,       // the last component does not exist
+    BadPath,     // not of the form "X:\..." or with a "." / ".." component
+    NoDrive,     // the letter is not a drive of this machine
+    NoDirectory, // a directory on the way does not exist
+    NoFile,      // the last component does not exist
 };
 
 struct ResolvedPath {

@@ -16,10 +16,8 @@ MessageHandler& currentHandler()
 
 void showModal(const Message& message)
 {
-    QMessageBox box(message.icon == MessageIcon::Stop ? QMessageBox::Critical
-                                                       : QMessageBox::NoIcon,
-                    message.caption, message.text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(message.icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    message.caption, message.text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

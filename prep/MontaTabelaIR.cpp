@@ -32,7 +32,11 @@ struct Total {
 // million raw records against a few hundred thousand keys.
 class Totals {
 public:
-    Totals() : m_slots(1024), m_mask(1023) {}
+    Totals()
+        : m_slots(1024)
+        , m_mask(1023)
+    {
+    }
 
     Total& find(std::string&& company, std::string&& employee, std::string&& code)
     {
@@ -185,22 +189,25 @@ void scanRaw(db::Table& DIRF, Scan& scan, bool exact)
                 outOfRange({company.asString(), employee.asString(), stored.code});
             sum = *next;
         }
-        Total& t = scan.totals.find(company.asString(), employee.asString(),
-                                    std::string(stored.code));
+        Total& t =
+            scan.totals.find(company.asString(), employee.asString(), std::string(stored.code));
         const std::optional<Currency> updated =
             stored.subtract ? subtractCurrency(t.amount, sum) : addCurrency(t.amount, sum);
         if (!updated)
             outOfRange(t.key);
         if (exact) {
-            const std::optional<Currency> storedBack = currencyFromDouble(currencyToDouble(*updated));
+            const std::optional<Currency> storedBack =
+                currencyFromDouble(currencyToDouble(*updated));
             if (!storedBack)
                 outOfRange(t.key);
             t.amount = *storedBack;
         } else {
             t.amount = *updated;
-            const Currency size =
-                sum == std::numeric_limits<Currency>::min() ? kOrderFreeLimit : (sum < 0 ? -sum : sum);
-            scan.magnitude = std::min(kOrderFreeLimit, scan.magnitude + std::min(size, kOrderFreeLimit));
+            const Currency size = sum == std::numeric_limits<Currency>::min()
+                                      ? kOrderFreeLimit
+                                      : (sum < 0 ? -sum : sum);
+            scan.magnitude =
+                std::min(kOrderFreeLimit, scan.magnitude + std::min(size, kOrderFreeLimit));
         }
     }
 }

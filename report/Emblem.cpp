@@ -17,24 +17,28 @@ constexpr int emblemWidth = 95;
 constexpr int emblemHeight = 100;
 constexpr QPointF centre(47.5, 43.0);
 
-QColor grey(int level) {
+QColor grey(int level)
+{
     return QColor(level, level, level);
 }
 
-QPointF polar(QPointF c, double radius, double degrees) {
+QPointF polar(QPointF c, double radius, double degrees)
+{
     const double a = degrees * std::numbers::pi / 180.0;
     return {c.x() + radius * std::cos(a), c.y() + radius * std::sin(a)};
 }
 
 // A star of `points` tips, the first pointing straight up.
-QPolygonF star(QPointF c, double outer, double inner, int points = 5, double turn = 0) {
+QPolygonF star(QPointF c, double outer, double inner, int points = 5, double turn = 0)
+{
     QPolygonF p;
     for (int i = 0; i < points * 2; ++i)
         p << polar(c, i % 2 ? inner : outer, -90.0 + turn + i * 180.0 / points);
     return p;
 }
 
-void drawLeaf(QPainter& p, QPointF at, double angle, double length, double width, int level) {
+void drawLeaf(QPainter& p, QPointF at, double angle, double length, double width, int level)
+{
     p.save();
     p.translate(at);
     p.rotate(angle);
@@ -49,7 +53,8 @@ void drawLeaf(QPainter& p, QPointF at, double angle, double length, double width
 }
 
 // One branch of the wreath, from the bottom of the emblem up one side.
-void drawBranch(QPainter& p, bool left) {
+void drawBranch(QPainter& p, bool left)
+{
     const double radius = 41.0;
     const QPointF c(centre.x(), centre.y() + 3.0);
     const auto stem = [&](double t) {
@@ -83,7 +88,8 @@ void drawBranch(QPainter& p, bool left) {
     }
 }
 
-void drawSword(QPainter& p) {
+void drawSword(QPainter& p)
+{
     const double x = centre.x();
     p.setPen(QPen(grey(50), 0.6));
     // Blade: its point shows above the star, the rest below it down to the guard.
@@ -101,7 +107,8 @@ void drawSword(QPainter& p) {
     p.drawEllipse(QPointF(x, 85.0), 2.2, 2.2);
 }
 
-void drawRibbon(QPainter& p) {
+void drawRibbon(QPainter& p)
+{
     p.setPen(QPen(grey(45), 0.6));
     // Folded ends first, the band over them.
     p.setBrush(grey(135));
@@ -129,7 +136,8 @@ void drawRibbon(QPainter& p) {
     p.drawPath(letters);
 }
 
-void drawStar(QPainter& p) {
+void drawStar(QPainter& p)
+{
     const double outer = 35.5;
     const double inner = outer * 0.382;
 
@@ -155,7 +163,8 @@ void drawStar(QPainter& p) {
     p.drawPolygon(s);
 }
 
-void drawCircle(QPainter& p) {
+void drawCircle(QPainter& p)
+{
     const double ring = 16.0;
     const double disc = 12.0;
     p.setPen(QPen(grey(35), 0.7));
@@ -182,7 +191,8 @@ void drawCircle(QPainter& p) {
         p.drawPolygon(star(centre + QPointF(c.dx, c.dy), c.r, c.r * 0.42));
 }
 
-QImage drawEmblem() {
+QImage drawEmblem()
+{
     QImage image(emblemWidth, emblemHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -199,7 +209,8 @@ QImage drawEmblem() {
 
 } // namespace
 
-const QImage& emblemImage() {
+const QImage& emblemImage()
+{
     static const QImage image = drawEmblem();
     return image;
 }

@@ -8,7 +8,8 @@
 namespace report {
 namespace {
 
-QChar firstSeparator(const QString& format, QChar fallback) {
+QChar firstSeparator(const QString& format, QChar fallback)
+{
     for (QChar c : format) {
         if (!c.isLetterOrNumber() && c != QLatin1Char(' ') && c != QLatin1Char('\''))
             return c;
@@ -18,15 +19,18 @@ QChar firstSeparator(const QString& format, QChar fallback) {
 
 } // namespace
 
-QChar dateSeparator(const QLocale& locale) {
+QChar dateSeparator(const QLocale& locale)
+{
     return firstSeparator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('/'));
 }
 
-QChar timeSeparator(const QLocale& locale) {
+QChar timeSeparator(const QLocale& locale)
+{
     return firstSeparator(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':'));
 }
 
-QString applyEditMask(const QString& mask, const QString& stored, const QLocale& locale) {
+QString applyEditMask(const QString& mask, const QString& stored, const QLocale& locale)
+{
     // Split off ";save;blank" (the last two unescaped semicolons).
     QString pattern = mask;
     bool saveLiterals = false;
@@ -81,7 +85,8 @@ QString applyEditMask(const QString& mask, const QString& stored, const QLocale&
     return out;
 }
 
-QString formatAmount(double value, const QLocale& locale) {
+QString formatAmount(double value, const QLocale& locale)
+{
     if (!std::isfinite(value))
         return locale.toString(value);
     // The shortest decimal form that reads back as the value, in fixed notation, rounded to

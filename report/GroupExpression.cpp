@@ -11,9 +11,12 @@ class Parser {
 public:
     Parser(const QString& text, const QString& dataSetName)
         : m_text(text)
-        , m_dataSet(dataSetName) {}
+        , m_dataSet(dataSetName)
+    {
+    }
 
-    GroupExpression::Node parseAll() {
+    GroupExpression::Node parseAll()
+    {
         GroupExpression::Node node = expression();
         skipBlanks();
         if (m_pos < m_text.size())
@@ -24,17 +27,20 @@ public:
 private:
     using Node = GroupExpression::Node;
 
-    [[noreturn]] void fail(const QString& why) const {
+    [[noreturn]] void fail(const QString& why) const
+    {
         throw ReportError(
             QStringLiteral("Expressão de grupo não suportada: \"%1\" (%2).").arg(m_text, why));
     }
 
-    void skipBlanks() {
+    void skipBlanks()
+    {
         while (m_pos < m_text.size() && m_text.at(m_pos).isSpace())
             ++m_pos;
     }
 
-    bool accept(QChar c) {
+    bool accept(QChar c)
+    {
         skipBlanks();
         if (m_pos < m_text.size() && m_text.at(m_pos) == c) {
             ++m_pos;
@@ -43,14 +49,16 @@ private:
         return false;
     }
 
-    void expect(QChar c) {
+    void expect(QChar c)
+    {
         if (!accept(c))
             fail(QStringLiteral("esperado '%1' na posição %2").arg(c).arg(m_pos + 1));
     }
 
     static bool isIdentifierChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
-    QString identifier() {
+    QString identifier()
+    {
         skipBlanks();
         const qsizetype start = m_pos;
         while (m_pos < m_text.size() && isIdentifierChar(m_text.at(m_pos)))
@@ -60,7 +68,8 @@ private:
         return m_text.mid(start, m_pos - start);
     }
 
-    int integer() {
+    int integer()
+    {
         skipBlanks();
         const qsizetype start = m_pos;
         if (m_pos < m_text.size() && (m_text.at(m_pos) == u'-' || m_text.at(m_pos) == u'+'))
@@ -74,7 +83,8 @@ private:
         return value;
     }
 
-    Node expression() {
+    Node expression()
+    {
         Node first = term();
         if (!accept(u'+'))
             return first;
@@ -87,7 +97,8 @@ private:
         return concat;
     }
 
-    Node term() {
+    Node term()
+    {
         skipBlanks();
         if (m_pos >= m_text.size())
             fail(QStringLiteral("a expressão termina antes do fim"));
@@ -125,7 +136,8 @@ private:
         return field;
     }
 
-    Node literal() {
+    Node literal()
+    {
         ++m_pos; // opening quote
         Node node;
         node.kind = Node::Literal;
@@ -151,7 +163,8 @@ private:
     qsizetype m_pos = 0;
 };
 
-QString evaluateNode(const GroupExpression::Node& node, const ReportDataSet& dataSet) {
+QString evaluateNode(const GroupExpression::Node& node, const ReportDataSet& dataSet)
+{
     using Node = GroupExpression::Node;
     switch (node.kind) {
     case Node::Field:
@@ -179,14 +192,16 @@ QString evaluateNode(const GroupExpression::Node& node, const ReportDataSet& dat
 
 } // namespace
 
-GroupExpression GroupExpression::parse(const QString& text, const QString& dataSetName) {
+GroupExpression GroupExpression::parse(const QString& text, const QString& dataSetName)
+{
     GroupExpression e;
     e.m_text = text;
     e.m_root = Parser(e.m_text, dataSetName).parseAll();
     return e;
 }
 
-QString GroupExpression::evaluate(const ReportDataSet& dataSet) const {
+QString GroupExpression::evaluate(const ReportDataSet& dataSet) const
+{
     return evaluateNode(m_root, dataSet);
 }
 

@@ -46,7 +46,9 @@ public:
         , m_page(report.page)
         , m_data(dataSet)
         , m_store(store)
-        , m_context(context) {}
+        , m_context(context)
+    {
+    }
 
     RunResult run();
 
@@ -82,7 +84,8 @@ private:
     bool m_printedSinceHeader = false; // a band has been printed since the first header chain
 };
 
-void Composer::resolve() {
+void Composer::resolve()
+{
     const auto& bands = m_report.bands;
     m_bands.resize(bands.size());
     for (std::size_t i = 0; i < bands.size(); ++i) {
@@ -136,7 +139,8 @@ void Composer::resolve() {
     }
 }
 
-void Composer::prepare() {
+void Composer::prepare()
+{
     for (PreparedBand& pb : m_bands) {
         for (const Printable& p : pb.band->printables) {
             PreparedPrintable pp;
@@ -164,14 +168,16 @@ void Composer::prepare() {
         m_dateText = m_context.locale.toString(m_context.date, QLocale::ShortFormat);
 }
 
-int Composer::chainHeight(int band) const {
+int Composer::chainHeight(int band) const
+{
     Length h = 0;
     for (int b = band; b >= 0; b = m_bands[std::size_t(b)].child)
         h += m_bands[std::size_t(b)].band->height;
     return h;
 }
 
-void Composer::newPage() {
+void Composer::newPage()
+{
     if (m_store.hasOpenPage())
         finishPage(false);
     m_store.beginPage();
@@ -186,19 +192,22 @@ void Composer::newPage() {
     m_inPageStart = false;
 }
 
-void Composer::finishPage(bool last) {
+void Composer::finishPage(bool last)
+{
     m_y = m_page.height - m_page.bottomMargin - m_footerArea;
     if (m_pageFooter >= 0 && (!last || m_report.options.lastPageFooter))
         printChain(m_pageFooter, false);
     m_store.finishPage();
 }
 
-void Composer::printChain(int band, bool fitTest) {
+void Composer::printChain(int band, bool fitTest)
+{
     for (int b = band; b >= 0; b = m_bands[std::size_t(b)].child)
         printBand(m_bands[std::size_t(b)], fitTest);
 }
 
-void Composer::printBand(const PreparedBand& pb, bool fitTest) {
+void Composer::printBand(const PreparedBand& pb, bool fitTest)
+{
     const Band& band = *pb.band;
     if (fitTest) {
         // A band that does not fit even below a fresh header block is printed anyway, running
@@ -253,7 +262,8 @@ void Composer::printBand(const PreparedBand& pb, bool fitTest) {
         m_bodyOnPage = true;
 }
 
-RunResult Composer::run() {
+RunResult Composer::run()
+{
     resolve();
     m_store.beginRun(m_page.paper, m_page.width, m_page.height);
 
@@ -261,7 +271,8 @@ RunResult Composer::run() {
     struct EndGuard {
         PageStore& store;
         bool armed = true;
-        ~EndGuard() {
+        ~EndGuard()
+        {
             if (armed) {
                 store.abandonPage();
                 store.cancel();
@@ -341,7 +352,8 @@ RunResult Composer::run() {
 } // namespace
 
 RunResult compose(const ReportTemplate& report, ReportDataSet& dataSet, PageStore& store,
-                  const RunContext& context) {
+                  const RunContext& context)
+{
     return Composer(report, dataSet, store, context).run();
 }
 

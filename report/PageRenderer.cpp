@@ -24,17 +24,20 @@ struct DeviceFont {
 
 } // namespace
 
-QSizeF PageRenderer::pageSize(double dpiX, double dpiY) const noexcept {
+QSizeF PageRenderer::pageSize(double dpiX, double dpiY) const noexcept
+{
     return {toPixels(m_store.pageWidth(), dpiX), toPixels(m_store.pageHeight(), dpiY)};
 }
 
-void PageRenderer::render(QPainter& painter, int pageNumber, double zoomPercent) const {
+void PageRenderer::render(QPainter& painter, int pageNumber, double zoomPercent) const
+{
     const QPaintDevice* device = painter.device();
     render(painter, pageNumber, device->logicalDpiX() * zoomPercent / 100.0,
            device->logicalDpiY() * zoomPercent / 100.0);
 }
 
-void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double dpiY) const {
+void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double dpiY) const
+{
     const std::span<const DrawOp> ops = m_store.page(pageNumber);
     if (ops.empty())
         return;
@@ -128,7 +131,8 @@ void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double
     painter.restore();
 }
 
-void printPages(const PageStore& store, QPagedPaintDevice& device, int first, int last) {
+void printPages(const PageStore& store, QPagedPaintDevice& device, int first, int last)
+{
     if (last < 0 || last > store.finishedCount())
         last = store.finishedCount();
     first = std::max(first, 1);

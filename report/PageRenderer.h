@@ -15,7 +15,9 @@ class PageStore;
 class PageRenderer {
 public:
     explicit PageRenderer(const PageStore& store) noexcept
-        : m_store(store) {}
+        : m_store(store)
+    {
+    }
 
     // Draws a finished page with its top left corner at the painter's origin, at dpiX × dpiY
     // device pixels to the inch. The paper is painted white first. A page that is not finished

@@ -7,21 +7,26 @@
 namespace report {
 
 PageStore::PageStore(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+{
+}
 
 PageStore::~PageStore() = default;
 
-int PageStore::pageCount() const noexcept {
+int PageStore::pageCount() const noexcept
+{
     return int(m_pages.size()) + (m_pageOpen ? 1 : 0);
 }
 
-std::span<const DrawOp> PageStore::page(int number) const noexcept {
+std::span<const DrawOp> PageStore::page(int number) const noexcept
+{
     if (number < 1 || number > int(m_pages.size()))
         return {};
     return m_pages[std::size_t(number - 1)];
 }
 
-std::size_t PageStore::memoryUsage() const noexcept {
+std::size_t PageStore::memoryUsage() const noexcept
+{
     // Heap blocks carry about 16 bytes of bookkeeping each.
     constexpr std::size_t block = 16;
     std::size_t bytes = m_pages.capacity() * sizeof(m_pages[0]) + block;
@@ -38,7 +43,8 @@ std::size_t PageStore::memoryUsage() const noexcept {
     return bytes;
 }
 
-void PageStore::beginRun(QPageSize::PageSizeId paper, Length width, Length height) {
+void PageStore::beginRun(QPageSize::PageSizeId paper, Length width, Length height)
+{
     m_pages.clear();
     m_current.clear();
     m_pageOpen = false;
@@ -53,18 +59,21 @@ void PageStore::beginRun(QPageSize::PageSizeId paper, Length width, Length heigh
     m_pageHeight = height;
 }
 
-void PageStore::endRun() {
+void PageStore::endRun()
+{
     const bool completed = !m_cancelled;
     m_composing = false;
     emit runFinished(completed);
 }
 
-void PageStore::beginPage() {
+void PageStore::beginPage()
+{
     m_current.clear();
     m_pageOpen = true;
 }
 
-void PageStore::finishPage() {
+void PageStore::finishPage()
+{
     // An exact-size copy: a page keeps no slack, and the scratch buffer is reused.
     m_pages.emplace_back(m_current.begin(), m_current.end());
     m_current.clear();
@@ -72,38 +81,46 @@ void PageStore::finishPage() {
     emit pageAvailable(int(m_pages.size()));
 }
 
-void PageStore::abandonPage() {
+void PageStore::abandonPage()
+{
     m_current.clear();
     m_pageOpen = false;
 }
 
-void PageStore::reportProgress(int percent) {
+void PageStore::reportProgress(int percent)
+{
     emit progressChanged(percent);
 }
 
-void PageStore::addFill(Length x, Length y, Length width, Length height) {
+void PageStore::addFill(Length x, Length y, Length width, Length height)
+{
     add(DrawOp{OpKind::Fill, 0, 0, 0, x, y, width, height, 0});
 }
 
-void PageStore::addFrame(Length x, Length y, Length width, Length height, std::uint8_t sides) {
+void PageStore::addFrame(Length x, Length y, Length width, Length height, std::uint8_t sides)
+{
     add(DrawOp{OpKind::Frame, 0, sides, 0, x, y, width, height, 0});
 }
 
 void PageStore::addText(Length x, Length y, Length width, Length height, std::uint8_t font,
-                        std::uint8_t flags, std::uint32_t text) {
+                        std::uint8_t flags, std::uint32_t text)
+{
     add(DrawOp{OpKind::Text, font, flags, 0, x, y, width, height, text});
 }
 
-void PageStore::addLine(Length x, Length y, Length width, Length height, bool vertical) {
+void PageStore::addLine(Length x, Length y, Length width, Length height, bool vertical)
+{
     add(DrawOp{OpKind::Line, 0, std::uint8_t(vertical ? DrawOp::Vertical : 0), 0, x, y, width,
                height, 0});
 }
 
-void PageStore::addPicture(Length x, Length y, Length width, Length height, std::uint32_t image) {
+void PageStore::addPicture(Length x, Length y, Length width, Length height, std::uint32_t image)
+{
     add(DrawOp{OpKind::Picture, 0, 0, 0, x, y, width, height, image});
 }
 
-std::uint32_t PageStore::internString(const QString& text) {
+std::uint32_t PageStore::internString(const QString& text)
+{
     const auto it = m_stringIds.constFind(text);
     if (it != m_stringIds.constEnd())
         return *it;
@@ -113,7 +130,8 @@ std::uint32_t PageStore::internString(const QString& text) {
     return id;
 }
 
-std::uint8_t PageStore::internFont(const FontSpec& font) {
+std::uint8_t PageStore::internFont(const FontSpec& font)
+{
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
         if (m_fonts[i] == font)
             return std::uint8_t(i);
@@ -124,7 +142,8 @@ std::uint8_t PageStore::internFont(const FontSpec& font) {
     return std::uint8_t(m_fonts.size() - 1);
 }
 
-std::uint32_t PageStore::internImage(const QImage& image) {
+std::uint32_t PageStore::internImage(const QImage& image)
+{
     for (std::size_t i = 0; i < m_images.size(); ++i) {
         if (m_images[i].cacheKey() == image.cacheKey())
             return std::uint32_t(i);

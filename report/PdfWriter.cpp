@@ -41,14 +41,16 @@ namespace {
 // Page content is written in the store's own unit, y upwards: one 'cm' scales it to points.
 constexpr std::string_view pageMatrix = "0.005905511811 0 0 0.005905511811 0 0 cm\n";
 
-void appendInt(std::string& s, long long v) {
+void appendInt(std::string& s, long long v)
+{
     char buf[24];
     const auto r = std::to_chars(buf, buf + sizeof buf, v);
     s.append(buf, r.ptr);
 }
 
 // A number with up to `decimals` decimals, trailing zeros dropped.
-void appendReal(std::string& s, double v, int decimals = 1) {
+void appendReal(std::string& s, double v, int decimals = 1)
+{
     long long scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
@@ -72,7 +74,8 @@ void appendReal(std::string& s, double v, int decimals = 1) {
     s += f;
 }
 
-void appendHex4(std::string& s, unsigned v) {
+void appendHex4(std::string& s, unsigned v)
+{
     static constexpr char hex[] = "0123456789ABCDEF";
     s += hex[(v >> 12) & 15];
     s += hex[(v >> 8) & 15];
@@ -82,7 +85,8 @@ void appendHex4(std::string& s, unsigned v) {
 
 class Deflater {
 public:
-    Deflater() {
+    Deflater()
+    {
         if (deflateInit(&m_z, Z_BEST_SPEED) != Z_OK)
             throw ReportError(QStringLiteral("Não foi possível iniciar a compressão do PDF."));
     }
@@ -92,7 +96,8 @@ public:
 
     // Reuses one stream: setting up zlib's tables for every page would cost more than the
     // compression itself.
-    const std::string& compress(std::string_view in) {
+    const std::string& compress(std::string_view in)
+    {
         deflateReset(&m_z);
         m_out.resize(deflateBound(&m_z, uLong(in.size())));
         m_z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
@@ -121,9 +126,12 @@ public:
     };
 
     StreamCompressor()
-        : m_thread([this] { work(); }) {}
+        : m_thread([this] { work(); })
+    {
+    }
 
-    ~StreamCompressor() {
+    ~StreamCompressor()
+    {
         {
             const std::lock_guard lock(m_mutex);
             m_stop = true;
@@ -137,7 +145,8 @@ public:
 
     // Streams are handed over in batches: waking the thread for each page costs more than
     // compressing it.
-    void push(Stream stream) {
+    void push(Stream stream)
+    {
         bool wake = false;
         {
             const std::lock_guard lock(m_mutex);
@@ -149,13 +158,15 @@ public:
             m_wake.notify_one();
     }
 
-    int inFlight() {
+    int inFlight()
+    {
         const std::lock_guard lock(m_mutex);
         return m_inFlight;
     }
 
     // The next compressed stream; with `wait`, waits for it while any is still in flight.
-    bool pop(Stream& stream, bool wait) {
+    bool pop(Stream& stream, bool wait)
+    {
         std::unique_lock lock(m_mutex);
         if (wait && m_out.empty()) {
             m_flush = true;
@@ -173,7 +184,8 @@ public:
     }
 
 private:
-    void work() {
+    void work()
+    {
         Deflater deflater;
         std::unique_lock lock(m_mutex);
         for (;;) {
@@ -219,19 +231,22 @@ private:
 class Output {
 public:
     explicit Output(QIODevice& device)
-        : m_device(device) {
+        : m_device(device)
+    {
         m_buffer.reserve(1 << 20);
     }
 
     std::string& buffer() noexcept { return m_buffer; }
     qint64 position() const noexcept { return m_written + qint64(m_buffer.size()); }
 
-    void flushIfFull() {
+    void flushIfFull()
+    {
         if (m_buffer.size() >= (1u << 20))
             flush();
     }
 
-    void flush() {
+    void flush()
+    {
         if (m_buffer.empty())
             return;
         if (m_device.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
@@ -257,7 +272,8 @@ struct FaceData {
     std::unique_ptr<std::uint32_t[]> bmp; // glyph + 1 per UTF-16 unit; 0 not looked up yet
     QHash<char32_t, std::uint16_t> astral;
 
-    QByteArray table(const char* tag) {
+    QByteArray table(const char* tag)
+    {
         const QByteArray key(tag);
         auto it = tables.constFind(key);
         if (it == tables.constEnd())
@@ -265,7 +281,8 @@ struct FaceData {
         return *it;
     }
 
-    std::uint16_t glyph(char32_t c) {
+    std::uint16_t glyph(char32_t c)
+    {
         if (c < 0x10000) {
             std::uint32_t& slot = bmp[c];
             if (slot == 0)
@@ -280,7 +297,8 @@ struct FaceData {
         return g;
     }
 
-    std::uint16_t lookUp(char32_t c) const {
+    std::uint16_t lookUp(char32_t c) const
+    {
         const QList<quint32> g = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
         if (g.isEmpty() || g.front() >= quint32(metrics.numGlyphs))
             return 0;
@@ -290,18 +308,21 @@ struct FaceData {
 
 using FaceCache = std::map<QString, std::unique_ptr<FaceData>>;
 
-FaceCache& faceCache() {
+FaceCache& faceCache()
+{
     thread_local FaceCache cache;
     return cache;
 }
 
 // Fonts must go before the application that loaded them; runs on the main thread.
-void clearMainThreadFaces() {
+void clearMainThreadFaces()
+{
     faceCache().clear();
 }
 
 // The face of a store font, by family and style as the font database resolved them.
-FaceData& faceData(const FontSpec& spec) {
+FaceData& faceData(const FontSpec& spec)
+{
     FaceCache& faces = faceCache();
     static std::once_flag cleanup;
     const QCoreApplication* app = QCoreApplication::instance();
@@ -347,7 +368,9 @@ public:
     PdfDocument(const PageStore& store, QIODevice& device, const PdfOptions& options)
         : m_store(store)
         , m_out(device)
-        , m_options(options) {}
+        , m_options(options)
+    {
+    }
 
     void write();
 
@@ -366,14 +389,16 @@ private:
     void writeFont(Face& face);
     void writeImage(const QImage& image, int id);
 
-    void fillColour(int level) {
+    void fillColour(int level)
+    {
         if (m_fill != level) {
             m_content += level ? "1 g\n" : "0 g\n";
             m_fill = level;
         }
     }
 
-    void lineWidth(double w) {
+    void lineWidth(double w)
+    {
         if (m_lineWidth != w) {
             appendReal(m_content, w, 2);
             m_content += " w\n";
@@ -415,14 +440,16 @@ private:
     QVarLengthArray<std::uint16_t, 128> m_glyphs;
 };
 
-void PdfDocument::beginObject(int id) {
+void PdfDocument::beginObject(int id)
+{
     m_offsets[std::size_t(id)] = m_out.position();
     std::string& b = m_out.buffer();
     appendInt(b, id);
     b += " 0 obj\n";
 }
 
-void PdfDocument::writeStream(int id, std::string dictionary, std::string data) {
+void PdfDocument::writeStream(int id, std::string dictionary, std::string data)
+{
     // Enough in flight to keep the compressing thread busy, not so many that pages pile up.
     while (m_compressor.inFlight() >= 32)
         writeReady(true);
@@ -430,7 +457,8 @@ void PdfDocument::writeStream(int id, std::string dictionary, std::string data) 
     writeReady(false);
 }
 
-void PdfDocument::writeReady(bool wait) {
+void PdfDocument::writeReady(bool wait)
+{
     StreamCompressor::Stream s;
     while (m_compressor.pop(s, wait)) {
         writeCompressed(s);
@@ -441,7 +469,8 @@ void PdfDocument::writeReady(bool wait) {
     }
 }
 
-void PdfDocument::writeCompressed(const StreamCompressor::Stream& stream) {
+void PdfDocument::writeCompressed(const StreamCompressor::Stream& stream)
+{
     beginObject(stream.id);
     std::string& b = m_out.buffer();
     b += "<<";
@@ -454,7 +483,8 @@ void PdfDocument::writeCompressed(const StreamCompressor::Stream& stream) {
     m_out.flushIfFull();
 }
 
-void PdfDocument::setUpFonts() {
+void PdfDocument::setUpFonts()
+{
     std::map<FaceData*, int> index;
     for (const FontSpec& spec : m_store.fonts()) {
         FaceData& data = faceData(spec);
@@ -485,7 +515,8 @@ void PdfDocument::setUpFonts() {
     }
 }
 
-void PdfDocument::writeText(const DrawOp& op) {
+void PdfDocument::writeText(const DrawOp& op)
+{
     const FontUse& use = m_fontUses[op.font];
     Face& face = m_faces[std::size_t(use.face)];
     FaceData& data = *face.data;
@@ -586,7 +617,8 @@ void PdfDocument::writeText(const DrawOp& op) {
     c += "ET\n";
 }
 
-int PdfDocument::newObject() {
+int PdfDocument::newObject()
+{
     m_offsets.push_back(0);
     return int(m_offsets.size() - 1);
 }
@@ -596,7 +628,8 @@ int PdfDocument::newObject() {
 // drawn from there: the heading, the payer box of a company's every employee, the footer.
 // Returns the form's object, or 0 for a run seen for the first time.
 int PdfDocument::formFor(int page, std::span<const DrawOp> ops, std::uint32_t start,
-                         std::uint32_t count) {
+                         std::uint32_t count)
+{
     const std::span<const DrawOp> run = ops.subspan(start, count);
     const std::string_view bytes(reinterpret_cast<const char*>(run.data()),
                                  run.size() * sizeof(DrawOp));
@@ -638,12 +671,14 @@ int PdfDocument::formFor(int page, std::span<const DrawOp> ops, std::uint32_t st
     return 0;
 }
 
-void PdfDocument::writeOps(std::span<const DrawOp> ops) {
+void PdfDocument::writeOps(std::span<const DrawOp> ops)
+{
     for (const DrawOp& op : ops)
         writeOp(op);
 }
 
-void PdfDocument::writeOp(const DrawOp& op) {
+void PdfDocument::writeOp(const DrawOp& op)
+{
     const double frame = pointsToLength(1.0);
     std::string& c = m_content;
     const auto point = [&](double x, double y) {
@@ -718,7 +753,8 @@ void PdfDocument::writeOp(const DrawOp& op) {
     }
 }
 
-void PdfDocument::writePage(int number, int pageObject) {
+void PdfDocument::writePage(int number, int pageObject)
+{
     const std::span<const DrawOp> ops = m_store.page(number);
     if (!m_spare.empty()) {
         m_content = std::move(m_spare.back());
@@ -759,7 +795,8 @@ void PdfDocument::writePage(int number, int pageObject) {
     m_content = std::string();
 }
 
-void PdfDocument::writeFont(Face& face) {
+void PdfDocument::writeFont(Face& face)
+{
     FaceData& data = *face.data;
     const TrueTypeMetrics& m = data.metrics;
     const double scale = 1000.0 / m.unitsPerEm;
@@ -851,7 +888,8 @@ void PdfDocument::writeFont(Face& face) {
     writeStream(id + 4, std::string(), std::move(cmap));
 }
 
-void PdfDocument::writeImage(const QImage& source, int id) {
+void PdfDocument::writeImage(const QImage& source, int id)
+{
     // Transparency is flattened onto the white paper.
     QImage image = source.convertToFormat(QImage::Format_RGB32);
     if (source.hasAlphaChannel()) {
@@ -884,7 +922,8 @@ void PdfDocument::writeImage(const QImage& source, int id) {
     writeStream(id, std::move(d), std::move(pixels));
 }
 
-void PdfDocument::write() {
+void PdfDocument::write()
+{
     int first = std::max(m_options.firstPage, 1);
     int last = m_options.lastPage < 0 ? m_store.finishedCount()
                                       : std::min(m_options.lastPage, m_store.finishedCount());
@@ -987,11 +1026,13 @@ void PdfDocument::write() {
 
 } // namespace
 
-void writePdf(const PageStore& store, QIODevice& device, const PdfOptions& options) {
+void writePdf(const PageStore& store, QIODevice& device, const PdfOptions& options)
+{
     PdfDocument(store, device, options).write();
 }
 
-void writePdf(const PageStore& store, const QString& fileName, const PdfOptions& options) {
+void writePdf(const PageStore& store, const QString& fileName, const PdfOptions& options)
+{
     // Written beside the target and renamed over it once complete, so that a failure never
     // leaves half a document under the name. Not synced to disk: an export of thousands of
     // files would wait on the disk for each.

@@ -12,7 +12,9 @@ class ReportError : public std::runtime_error {
 public:
     explicit ReportError(const QString& message)
         : std::runtime_error(message.toStdString())
-        , m_message(message) {}
+        , m_message(message)
+    {
+    }
 
     const QString& message() const noexcept { return m_message; }
 

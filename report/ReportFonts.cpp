@@ -4,7 +4,8 @@
 
 namespace report {
 
-void installFontSubstitutions() {
+void installFontSubstitutions()
+{
     static std::once_flag once;
     std::call_once(once, [] {
         // Substitutes are only consulted when the family itself is missing.
@@ -14,7 +15,8 @@ void installFontSubstitutions() {
     });
 }
 
-QFont makeFont(const FontSpec& spec) {
+QFont makeFont(const FontSpec& spec)
+{
     installFontSubstitutions();
     QFont font(spec.family);
     font.setPointSizeF(spec.pointSize);

@@ -4,7 +4,8 @@
 
 namespace report {
 
-Band* ReportTemplate::band(QStringView name) {
+Band* ReportTemplate::band(QStringView name)
+{
     for (Band& b : bands) {
         if (b.name == name)
             return &b;
@@ -12,11 +13,13 @@ Band* ReportTemplate::band(QStringView name) {
     return nullptr;
 }
 
-const Band* ReportTemplate::band(QStringView name) const {
+const Band* ReportTemplate::band(QStringView name) const
+{
     return const_cast<ReportTemplate*>(this)->band(name);
 }
 
-Printable* ReportTemplate::printable(QStringView name) {
+Printable* ReportTemplate::printable(QStringView name)
+{
     for (Band& b : bands) {
         for (Printable& p : b.printables) {
             if (p.name == name)
@@ -26,11 +29,13 @@ Printable* ReportTemplate::printable(QStringView name) {
     return nullptr;
 }
 
-const Printable* ReportTemplate::printable(QStringView name) const {
+const Printable* ReportTemplate::printable(QStringView name) const
+{
     return const_cast<ReportTemplate*>(this)->printable(name);
 }
 
-void ReportTemplate::setTextHandler(QStringView printableName, TextHandler handler) {
+void ReportTemplate::setTextHandler(QStringView printableName, TextHandler handler)
+{
     Printable* p = printable(printableName);
     if (!p || !p->isText())
         throw ReportError(QStringLiteral("O relatório não tem o texto \"%1\".").arg(printableName));

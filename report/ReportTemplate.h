@@ -53,7 +53,8 @@ struct Printable {
     QImage picture;                                      // Picture
     TextHandler onPrint;                                 // Label, Data, SystemDate
 
-    bool isText() const noexcept {
+    bool isText() const noexcept
+    {
         return kind == PrintableKind::Label || kind == PrintableKind::Data ||
                kind == PrintableKind::SystemDate;
     }

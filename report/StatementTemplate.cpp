@@ -10,12 +10,14 @@ const FontSpec arial10Bold{QStringLiteral("Arial"), 10, true};
 const FontSpec arial8{QStringLiteral("Arial"), 8, false};
 const FontSpec sansSerif10Bold{QStringLiteral("MS Sans Serif"), 10, true};
 
-Box box(int left, int top, int width, int height) {
+Box box(int left, int top, int width, int height)
+{
     return {designUnits(left), designUnits(top), designUnits(width), designUnits(height)};
 }
 
 Printable label(const char* name, const QString& caption, Box b, Alignment alignment,
-                std::optional<FontSpec> font, bool autoSize) {
+                std::optional<FontSpec> font, bool autoSize)
+{
     Printable p;
     p.name = QString::fromLatin1(name);
     p.kind = PrintableKind::Label;
@@ -27,7 +29,8 @@ Printable label(const char* name, const QString& caption, Box b, Alignment align
     return p;
 }
 
-Printable data(const char* name, const char* field, Box b, Alignment alignment, bool autoSize) {
+Printable data(const char* name, const char* field, Box b, Alignment alignment, bool autoSize)
+{
     Printable p;
     p.name = QString::fromLatin1(name);
     p.kind = PrintableKind::Data;
@@ -39,7 +42,8 @@ Printable data(const char* name, const char* field, Box b, Alignment alignment, 
     return p;
 }
 
-Printable line(const char* name, LineDirection direction, Box b) {
+Printable line(const char* name, LineDirection direction, Box b)
+{
     Printable p;
     p.name = QString::fromLatin1(name);
     p.kind = PrintableKind::Line;
@@ -48,7 +52,8 @@ Printable line(const char* name, LineDirection direction, Box b) {
     return p;
 }
 
-Band band(const char* name, BandKind kind, int height, std::uint8_t frame, const char* child = "") {
+Band band(const char* name, BandKind kind, int height, std::uint8_t frame, const char* child = "")
+{
     Band b;
     b.name = QString::fromLatin1(name);
     b.kind = kind;
@@ -66,7 +71,8 @@ constexpr auto C = Alignment::Center;
 
 } // namespace
 
-ReportTemplate statementTemplate() {
+ReportTemplate statementTemplate()
+{
     ReportTemplate t;
     t.title = QStringLiteral("Radaziz de Rendimentos");
     t.dataSetName = QStringLiteral("Fun");

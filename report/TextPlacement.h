@@ -25,7 +25,8 @@ struct TextPlacement {
 // keeps a line of its own and overflows). Nothing is cut.
 template <typename Measure>
 TextPlacement placeText(QStringView text, double left, double width, Alignment alignment,
-                        bool autoSize, bool wordWrap, Measure&& measure) {
+                        bool autoSize, bool wordWrap, Measure&& measure)
+{
     TextPlacement out;
     const double natural = measure(text);
     const auto aligned = [&](double lineWidth) {

@@ -11,41 +11,49 @@ namespace report {
 
 namespace {
 
-std::uint16_t u16(const QByteArray& b, qsizetype at) {
+std::uint16_t u16(const QByteArray& b, qsizetype at)
+{
     if (at < 0 || at + 2 > b.size())
         throw ReportError(QStringLiteral("Fonte TrueType danificada."));
     return std::uint16_t((std::uint8_t(b[at]) << 8) | std::uint8_t(b[at + 1]));
 }
 
-std::int16_t s16(const QByteArray& b, qsizetype at) {
+std::int16_t s16(const QByteArray& b, qsizetype at)
+{
     return std::int16_t(u16(b, at));
 }
 
-std::uint32_t u32(const QByteArray& b, qsizetype at) {
+std::uint32_t u32(const QByteArray& b, qsizetype at)
+{
     return (std::uint32_t(u16(b, at)) << 16) | u16(b, at + 2);
 }
 
-void put16(QByteArray& b, qsizetype at, std::uint16_t v) {
+void put16(QByteArray& b, qsizetype at, std::uint16_t v)
+{
     b[at] = char(v >> 8);
     b[at + 1] = char(v);
 }
 
-void put32(QByteArray& b, qsizetype at, std::uint32_t v) {
+void put32(QByteArray& b, qsizetype at, std::uint32_t v)
+{
     put16(b, at, std::uint16_t(v >> 16));
     put16(b, at + 2, std::uint16_t(v));
 }
 
-void append16(QByteArray& b, std::uint16_t v) {
+void append16(QByteArray& b, std::uint16_t v)
+{
     b.append(char(v >> 8));
     b.append(char(v));
 }
 
-void append32(QByteArray& b, std::uint32_t v) {
+void append32(QByteArray& b, std::uint32_t v)
+{
     append16(b, std::uint16_t(v >> 16));
     append16(b, std::uint16_t(v));
 }
 
-std::uint32_t checksum(const QByteArray& table) {
+std::uint32_t checksum(const QByteArray& table)
+{
     std::uint32_t sum = 0;
     QByteArray padded = table;
     while (padded.size() % 4)
@@ -55,7 +63,8 @@ std::uint32_t checksum(const QByteArray& table) {
     return sum;
 }
 
-QByteArray required(const FontTableReader& tables, const char* tag) {
+QByteArray required(const FontTableReader& tables, const char* tag)
+{
     QByteArray t = tables(tag);
     if (t.isEmpty()) {
         throw ReportError(
@@ -65,7 +74,8 @@ QByteArray required(const FontTableReader& tables, const char* tag) {
 }
 
 // Offsets of each glyph's outline in 'glyf', numGlyphs + 1 of them.
-std::vector<std::uint32_t> readLoca(const QByteArray& head, const QByteArray& loca, int numGlyphs) {
+std::vector<std::uint32_t> readLoca(const QByteArray& head, const QByteArray& loca, int numGlyphs)
+{
     const bool longOffsets = s16(head, 50) != 0;
     std::vector<std::uint32_t> offsets(std::size_t(numGlyphs) + 1);
     for (int i = 0; i <= numGlyphs; ++i)
@@ -75,7 +85,8 @@ std::vector<std::uint32_t> readLoca(const QByteArray& head, const QByteArray& lo
 }
 
 // Name 6 of the 'name' table, from a Windows (UTF-16) or Macintosh (8-bit) record.
-QString readPostScriptName(const QByteArray& name) {
+QString readPostScriptName(const QByteArray& name)
+{
     if (name.size() < 6)
         return QString();
     const int count = u16(name, 2);
@@ -111,7 +122,8 @@ QString readPostScriptName(const QByteArray& name) {
 
 } // namespace
 
-TrueTypeMetrics readTrueTypeMetrics(const FontTableReader& tables) {
+TrueTypeMetrics readTrueTypeMetrics(const FontTableReader& tables)
+{
     const QByteArray head = required(tables, "head");
     const QByteArray hhea = required(tables, "hhea");
     const QByteArray maxp = required(tables, "maxp");
@@ -145,7 +157,8 @@ TrueTypeMetrics readTrueTypeMetrics(const FontTableReader& tables) {
     return m;
 }
 
-QByteArray subsetTrueType(const FontTableReader& tables, std::vector<bool> used) {
+QByteArray subsetTrueType(const FontTableReader& tables, std::vector<bool> used)
+{
     QByteArray head = required(tables, "head");
     const QByteArray maxp = required(tables, "maxp");
     const QByteArray loca = required(tables, "loca");

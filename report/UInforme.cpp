@@ -36,7 +36,8 @@ const QString kCgcMask = QStringLiteral("00\\.000\\.000\\/0000\\-00;0;_");
 const QString kTelefoneMask = QStringLiteral("\\(999\\)9000-0000;0;_");
 const QString kCpfMask = QStringLiteral("999\\.999\\.999\\-99;0;_");
 
-QString text(const db::Field& f) {
+QString text(const db::Field& f)
+{
     return QString::fromStdString(f.asString());
 }
 
@@ -46,14 +47,17 @@ QString text(const db::Field& f) {
 class TQRInforme::FunRows final : public report::ReportDataSet {
 public:
     explicit FunRows(TQRInforme& report)
-        : m_report(report) {}
+        : m_report(report)
+    {
+    }
 
     int recordCount() override { return m_report.Fun.recordCount(); }
     std::optional<int> recordCountIfReady() override { return m_report.Fun.recordCountIfReady(); }
     void first() override { m_report.Fun.first(); }
     void next() override { m_report.Fun.next(); }
     bool eof() const override { return m_report.Fun.eof(); }
-    QString fieldValue(const QString& field) const override {
+    QString fieldValue(const QString& field) const override
+    {
         return text(m_report.Fun.fieldByName(field.toStdString()));
     }
     QString displayText(const QString& field) const override { return m_report.displayText(field); }
@@ -81,7 +85,8 @@ TQRInforme::TQRInforme(QObject* owner, ReportHost host)
     , Template(report::statementTemplate())
     , locale(platform::regionalLocale())
     , m_host(std::move(host))
-    , m_rows(std::make_unique<FunRows>(*this)) {
+    , m_rows(std::make_unique<FunRows>(*this))
+{
     setObjectName(QStringLiteral("QRInforme"));
     std::vector<std::string> lines(std::begin(kQueryLines), std::end(kQueryLines));
     Fun.setSql(std::move(lines));
@@ -107,18 +112,21 @@ TQRInforme::TQRInforme(QObject* owner, ReportHost host)
     Template.setTextHandler(u"QRLabel20", [this](QString& v) { QRLabel20Print(v); });
 }
 
-TQRInforme::~TQRInforme() {
+TQRInforme::~TQRInforme()
+{
     Fun.close();
 }
 
-QStringList TQRInforme::queryLines() {
+QStringList TQRInforme::queryLines()
+{
     QStringList lines;
     for (const char* line : kQueryLines)
         lines << QString::fromLatin1(line);
     return lines;
 }
 
-QString TQRInforme::displayText(const QString& fieldName) const {
+QString TQRInforme::displayText(const QString& fieldName) const
+{
     const db::Field& f = Fun.fieldByName(fieldName.toStdString());
     if (f.isNull())
         return {};
@@ -134,7 +142,8 @@ QString TQRInforme::displayText(const QString& fieldName) const {
 }
 
 report::RunResult TQRInforme::composePages(std::function<bool()> betweenRows,
-                                           std::function<void(int page)> statementStarted) {
+                                           std::function<void(int page)> statementStarted)
+{
     report::RunContext context;
     context.date = today();
     context.locale = locale;
@@ -148,7 +157,8 @@ report::RunResult TQRInforme::composePages(std::function<bool()> betweenRows,
     return report::compose(Template, *m_rows, *QRPrinter, context);
 }
 
-void TQRInforme::FunBeforeOpen(db::Query& DataSet) {
+void TQRInforme::FunBeforeOpen(db::Query& DataSet)
+{
     const CBase query(DataSet.sqlText());
     std::string prefix = "x:\\";
     prefix[0] = m_host.DriveFolha();
@@ -157,7 +167,8 @@ void TQRInforme::FunBeforeOpen(db::Query& DataSet) {
     DataSet.setSqlText(Strtran(query, search, drive));
 }
 
-void TQRInforme::QRLabel10Print(QString& Value) {
+void TQRInforme::QRLabel10Print(QString& Value)
+{
     const std::string code = FunIN_CODIGO.asString();
     const char first = code.empty() ? '\0' : code[0];
     switch (first) {
@@ -179,7 +190,8 @@ void TQRInforme::QRLabel10Print(QString& Value) {
     }
 }
 
-void TQRInforme::QRDBText10Print(QString& Value) {
+void TQRInforme::QRDBText10Print(QString& Value)
+{
     const QString second = Value.mid(1, 1);
     if (Value == QLatin1String("49"))
         Value = QStringLiteral("0") + second + QStringLiteral(".   DEPENDENTES");
@@ -187,7 +199,8 @@ void TQRInforme::QRDBText10Print(QString& Value) {
         Value = QStringLiteral("0") + second + QStringLiteral(".");
 }
 
-void TQRInforme::QRDBText3Print(QString& Value) {
+void TQRInforme::QRDBText3Print(QString& Value)
+{
     if (Value != kEmptyCgc)
         return;
     const QString s = text(FunEP_CPF);
@@ -195,11 +208,13 @@ void TQRInforme::QRDBText3Print(QString& Value) {
             QLatin1Char('-') + s.mid(9, 2);
 }
 
-void TQRInforme::QRLabel20Print(QString& Value) {
+void TQRInforme::QRLabel20Print(QString& Value)
+{
     Value = m_host.NomeResponsavel();
 }
 
-void TQRInforme::QRInformeBeforePrint(bool& PrintReport) {
+void TQRInforme::QRInformeBeforePrint(bool& PrintReport)
+{
     platform::setScreenCursor(platform::ScreenCursor::Default);
     (void)PrintReport;
 }

@@ -11,29 +11,37 @@ using Length = std::int32_t;
 
 inline constexpr Length lengthPerInch = 12192;
 
-constexpr Length designUnits(int units) noexcept {
+constexpr Length designUnits(int units) noexcept
+{
     return units * 127;
 }
-constexpr Length tenthsOfMm(int tenths) noexcept {
+constexpr Length tenthsOfMm(int tenths) noexcept
+{
     return tenths * 48;
 }
-constexpr Length millimetres(int mm) noexcept {
+constexpr Length millimetres(int mm) noexcept
+{
     return mm * 480;
 }
 
-constexpr double toDesignUnits(Length l) noexcept {
+constexpr double toDesignUnits(Length l) noexcept
+{
     return l / 127.0;
 }
-constexpr double toMillimetres(Length l) noexcept {
+constexpr double toMillimetres(Length l) noexcept
+{
     return l / 480.0;
 }
-constexpr double toPoints(Length l) noexcept {
+constexpr double toPoints(Length l) noexcept
+{
     return l * 72.0 / lengthPerInch;
 }
-constexpr double toPixels(double l, double dpi) noexcept {
+constexpr double toPixels(double l, double dpi) noexcept
+{
     return l * dpi / lengthPerInch;
 }
-constexpr double pointsToLength(double pt) noexcept {
+constexpr double pointsToLength(double pt) noexcept
+{
     return pt * lengthPerInch / 72.0;
 }
 

@@ -9,13 +9,15 @@ DbfStreamWriter::DbfStreamWriter(const std::filesystem::path& file, std::vector<
                                  db::CodePage codePage, std::uint8_t version)
     : m_format(std::move(columns), codePage, version)
     , m_file(file)
-    , m_out(file, std::ios::binary | std::ios::trunc) {
+    , m_out(file, std::ios::binary | std::ios::trunc)
+{
     const std::string head = m_format.header(0);
     m_out.write(head.data(), static_cast<std::streamsize>(head.size()));
     check();
 }
 
-DbfStreamWriter::~DbfStreamWriter() {
+DbfStreamWriter::~DbfStreamWriter()
+{
     if (m_finished)
         return;
     m_out.close();
@@ -23,12 +25,14 @@ DbfStreamWriter::~DbfStreamWriter() {
     std::filesystem::remove(m_file, ignored);
 }
 
-void DbfStreamWriter::check() const {
+void DbfStreamWriter::check() const
+{
     if (!m_out)
         throw std::runtime_error("cannot write " + m_file.string());
 }
 
-void DbfStreamWriter::addRecord(const std::vector<DbfValue>& values, bool deleted) {
+void DbfStreamWriter::addRecord(const std::vector<DbfValue>& values, bool deleted)
+{
     if (m_finished)
         throw std::logic_error("table already finished: " + m_file.string());
     if (m_count == 0xFFFFFFFFu)
@@ -39,7 +43,8 @@ void DbfStreamWriter::addRecord(const std::vector<DbfValue>& values, bool delete
     ++m_count;
 }
 
-void DbfStreamWriter::finish() {
+void DbfStreamWriter::finish()
+{
     if (m_finished)
         return;
     m_out.put(0x1A);

@@ -8,17 +8,20 @@
 namespace sample {
 namespace {
 
-void put16(std::string& s, std::size_t at, std::size_t v) {
+void put16(std::string& s, std::size_t at, std::size_t v)
+{
     s[at] = static_cast<char>(v & 0xFF);
     s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
 }
 
-void put32(std::string& s, std::size_t at, std::uint64_t v) {
+void put32(std::string& s, std::size_t at, std::uint64_t v)
+{
     for (int i = 0; i < 4; ++i)
         s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-std::string encode(const std::string& utf8, db::CodePage page, const std::string& column) {
+std::string encode(const std::string& utf8, db::CodePage page, const std::string& column)
+{
     const auto bad = [&] {
         return std::invalid_argument("invalid UTF-8, column " + column);
     };
@@ -52,7 +55,8 @@ std::string encode(const std::string& utf8, db::CodePage page, const std::string
     return out;
 }
 
-bool validName(const std::string& name) {
+bool validName(const std::string& name)
+{
     if (name.empty() || name.size() > 10)
         return false;
     for (char ch : name) {
@@ -67,7 +71,8 @@ bool validName(const std::string& name) {
 DbfWriter::DbfWriter(std::vector<DbfColumn> columns, db::CodePage codePage, std::uint8_t version)
     : m_columns(std::move(columns))
     , m_codePage(codePage)
-    , m_version(version) {
+    , m_version(version)
+{
     if (m_columns.empty())
         throw std::invalid_argument("a table needs at least one column");
     for (const DbfColumn& c : m_columns) {
@@ -90,18 +95,21 @@ DbfWriter::DbfWriter(std::vector<DbfColumn> columns, db::CodePage codePage, std:
         throw std::invalid_argument("too many columns");
 }
 
-std::size_t DbfWriter::recordLength() const noexcept {
+std::size_t DbfWriter::recordLength() const noexcept
+{
     std::size_t n = 1;
     for (const DbfColumn& c : m_columns)
         n += static_cast<std::size_t>(c.length);
     return n;
 }
 
-std::size_t DbfWriter::headerLength() const noexcept {
+std::size_t DbfWriter::headerLength() const noexcept
+{
     return 32 + 32 * m_columns.size() + 1;
 }
 
-std::string DbfWriter::encodeRecord(const std::vector<DbfValue>& values, bool deleted) const {
+std::string DbfWriter::encodeRecord(const std::vector<DbfValue>& values, bool deleted) const
+{
     if (values.size() != m_columns.size())
         throw std::invalid_argument("wrong number of values");
     std::string record(deleted ? "*" : " ");
@@ -128,7 +136,7 @@ std::string DbfWriter::encodeRecord(const std::vector<DbfValue>& values, bool de
             const bool* b = std::get_if<bool>(&v);
             if (!b)
                 throw std::invalid_argument("logical expected, column " + c.name);
-            field = *b ? "T" : "F";
+            field.assign(1, *b ? 'T' : 'F');
         } else {
             const std::string* s = std::get_if<std::string>(&v);
             if (!s)
@@ -143,11 +151,13 @@ std::string DbfWriter::encodeRecord(const std::vector<DbfValue>& values, bool de
     return record;
 }
 
-void DbfWriter::addRecord(const std::vector<DbfValue>& values, bool deleted) {
+void DbfWriter::addRecord(const std::vector<DbfValue>& values, bool deleted)
+{
     m_records.push_back(encodeRecord(values, deleted));
 }
 
-std::string DbfWriter::header(std::uint64_t recordCount) const {
+std::string DbfWriter::header(std::uint64_t recordCount) const
+{
     if (recordCount > 0xFFFFFFFFu)
         throw std::invalid_argument("too many records");
     std::string out(headerLength(), '\0');
@@ -171,7 +181,8 @@ std::string DbfWriter::header(std::uint64_t recordCount) const {
     return out;
 }
 
-std::string DbfWriter::bytes() const {
+std::string DbfWriter::bytes() const
+{
     std::string out = header(m_records.size());
     out.reserve(out.size() + m_records.size() * recordLength() + 1);
     for (const std::string& r : m_records)
@@ -180,7 +191,8 @@ std::string DbfWriter::bytes() const {
     return out;
 }
 
-void DbfWriter::write(const std::filesystem::path& file) const {
+void DbfWriter::write(const std::filesystem::path& file) const
+{
     std::ofstream f(file, std::ios::binary | std::ios::trunc);
     const std::string b = bytes();
     f.write(b.data(), static_cast<std::streamsize>(b.size()));

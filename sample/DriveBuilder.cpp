@@ -9,33 +9,39 @@
 namespace sample {
 namespace {
 
-constexpr std::size_t tableIndex(DriveFile table) {
+constexpr std::size_t tableIndex(DriveFile table)
+{
     return static_cast<std::size_t>(table) - 1;
 }
 
-void requireTable(DriveFile table) {
+void requireTable(DriveFile table)
+{
     if (table == DriveFile::Marker)
         throw std::invalid_argument("the marker file has no columns");
 }
 
-DbfValue text(const std::string& s) {
+DbfValue text(const std::string& s)
+{
     return s;
 }
 
-DbfValue number(const std::optional<double>& d) {
+DbfValue number(const std::optional<double>& d)
+{
     if (d)
         return *d;
     return {};
 }
 
-DbfValue date(const std::string& yyyymmdd) {
+DbfValue date(const std::string& yyyymmdd)
+{
     if (yyyymmdd.empty())
         return {};
     return yyyymmdd;
 }
 
 // Cuts UTF-8 text to at most width characters.
-std::string cut(const std::string& s, int width) {
+std::string cut(const std::string& s, int width)
+{
     std::size_t at = 0;
     for (int n = 0; n < width && at < s.size(); ++n) {
         ++at;
@@ -45,7 +51,8 @@ std::string cut(const std::string& s, int width) {
     return s.substr(0, at);
 }
 
-DbfValue convert(const DbfColumn& c, const DbfValue& v) {
+DbfValue convert(const DbfColumn& c, const DbfValue& v)
+{
     if (std::holds_alternative<std::monostate>(v))
         return v;
     switch (c.type) {
@@ -78,7 +85,8 @@ DbfValue convert(const DbfColumn& c, const DbfValue& v) {
 
 } // namespace
 
-std::filesystem::path drivePath(const std::filesystem::path& root, DriveFile file) {
+std::filesystem::path drivePath(const std::filesystem::path& root, DriveFile file)
+{
     switch (file) {
     case DriveFile::Marker:
         return root / "FP" / "TELA.FP";
@@ -94,13 +102,15 @@ std::filesystem::path drivePath(const std::filesystem::path& root, DriveFile fil
     return root / "DIRF99" / "ir_cru.dbf";
 }
 
-MonthlyAmounts everyMonth(double amount) {
+MonthlyAmounts everyMonth(double amount)
+{
     MonthlyAmounts months;
     months.fill(amount);
     return months;
 }
 
-std::vector<DbfColumn> DriveBuilder::standardColumns(DriveFile table) {
+std::vector<DbfColumn> DriveBuilder::standardColumns(DriveFile table)
+{
     switch (table) {
     case DriveFile::Companies:
         return {{"EP_CODIGO", 'C', 2},  {"EP_NOME", 'C', 35},   {"EP_ENDERE", 'C', 30},
@@ -133,7 +143,8 @@ std::vector<DbfColumn> DriveBuilder::standardColumns(DriveFile table) {
     return {};
 }
 
-DriveBuilder::DriveBuilder() {
+DriveBuilder::DriveBuilder()
+{
     for (DriveFile t : {DriveFile::Companies, DriveFile::Employees, DriveFile::IncomeCodes,
                         DriveFile::RawTable}) {
         Layout& l = m_layouts[tableIndex(t)];
@@ -145,47 +156,56 @@ DriveBuilder::DriveBuilder() {
     }
 }
 
-DriveBuilder::Layout& DriveBuilder::layout(DriveFile table) {
+DriveBuilder::Layout& DriveBuilder::layout(DriveFile table)
+{
     requireTable(table);
     return m_layouts[tableIndex(table)];
 }
 
-const DriveBuilder::Layout& DriveBuilder::layout(DriveFile table) const {
+const DriveBuilder::Layout& DriveBuilder::layout(DriveFile table) const
+{
     requireTable(table);
     return m_layouts[tableIndex(table)];
 }
 
-DriveBuilder& DriveBuilder::addCompany(Company company) {
+DriveBuilder& DriveBuilder::addCompany(Company company)
+{
     m_companies.push_back(std::move(company));
     return *this;
 }
 
-DriveBuilder& DriveBuilder::addEmployee(Employee employee) {
+DriveBuilder& DriveBuilder::addEmployee(Employee employee)
+{
     m_employees.push_back(std::move(employee));
     return *this;
 }
 
-DriveBuilder& DriveBuilder::addIncomeCode(IncomeCode code) {
+DriveBuilder& DriveBuilder::addIncomeCode(IncomeCode code)
+{
     m_incomeCodes.push_back(std::move(code));
     return *this;
 }
 
-DriveBuilder& DriveBuilder::addRawRecord(RawRecord record) {
+DriveBuilder& DriveBuilder::addRawRecord(RawRecord record)
+{
     m_rawRecords.push_back(std::move(record));
     return *this;
 }
 
-DriveBuilder& DriveBuilder::skip(DriveFile file) {
+DriveBuilder& DriveBuilder::skip(DriveFile file)
+{
     m_skipped.insert(file);
     return *this;
 }
 
-DriveBuilder& DriveBuilder::setCodePage(db::CodePage page) {
+DriveBuilder& DriveBuilder::setCodePage(db::CodePage page)
+{
     m_codePage = page;
     return *this;
 }
 
-DriveBuilder& DriveBuilder::addExtraColumn(DriveFile table, DbfColumn column, DbfValue value) {
+DriveBuilder& DriveBuilder::addExtraColumn(DriveFile table, DbfColumn column, DbfValue value)
+{
     Layout& l = layout(table);
     for (const DbfColumn& c : l.columns) {
         if (c.name == column.name)
@@ -198,7 +218,8 @@ DriveBuilder& DriveBuilder::addExtraColumn(DriveFile table, DbfColumn column, Db
     return *this;
 }
 
-DriveBuilder& DriveBuilder::omitColumn(DriveFile table, const std::string& name) {
+DriveBuilder& DriveBuilder::omitColumn(DriveFile table, const std::string& name)
+{
     Layout& l = layout(table);
     for (std::size_t i = 0; i < l.columns.size(); ++i) {
         if (l.columns[i].name == name) {
@@ -213,7 +234,8 @@ DriveBuilder& DriveBuilder::omitColumn(DriveFile table, const std::string& name)
     throw std::invalid_argument("no column " + name);
 }
 
-DriveBuilder& DriveBuilder::replaceColumn(DriveFile table, DbfColumn column) {
+DriveBuilder& DriveBuilder::replaceColumn(DriveFile table, DbfColumn column)
+{
     Layout& l = layout(table);
     for (std::size_t i = 0; i < l.columns.size(); ++i) {
         if (l.columns[i].name == column.name) {
@@ -225,11 +247,13 @@ DriveBuilder& DriveBuilder::replaceColumn(DriveFile table, DbfColumn column) {
     throw std::invalid_argument("no column " + column.name);
 }
 
-const std::vector<DbfColumn>& DriveBuilder::columns(DriveFile table) const {
+const std::vector<DbfColumn>& DriveBuilder::columns(DriveFile table) const
+{
     return layout(table).columns;
 }
 
-std::vector<DbfValue> DriveBuilder::arrange(DriveFile table, std::vector<DbfValue> standard) const {
+std::vector<DbfValue> DriveBuilder::arrange(DriveFile table, std::vector<DbfValue> standard) const
+{
     const Layout& l = layout(table);
     std::vector<DbfValue> out;
     out.reserve(l.columns.size());
@@ -241,22 +265,26 @@ std::vector<DbfValue> DriveBuilder::arrange(DriveFile table, std::vector<DbfValu
     return out;
 }
 
-std::vector<DbfValue> DriveBuilder::values(const Company& r) const {
+std::vector<DbfValue> DriveBuilder::values(const Company& r) const
+{
     return arrange(DriveFile::Companies,
                    {text(r.code), text(r.name), text(r.address), text(r.district), text(r.city),
                     text(r.state), text(r.zip), text(r.cnpj), text(r.cpf), text(r.phone)});
 }
 
-std::vector<DbfValue> DriveBuilder::values(const Employee& r) const {
+std::vector<DbfValue> DriveBuilder::values(const Employee& r) const
+{
     return arrange(DriveFile::Employees, {text(r.company), text(r.code), text(r.name), text(r.cpf),
                                           date(r.admission), number(r.salary)});
 }
 
-std::vector<DbfValue> DriveBuilder::values(const IncomeCode& r) const {
+std::vector<DbfValue> DriveBuilder::values(const IncomeCode& r) const
+{
     return arrange(DriveFile::IncomeCodes, {text(r.code), text(r.name), text(r.type)});
 }
 
-std::vector<DbfValue> DriveBuilder::values(const RawRecord& r) const {
+std::vector<DbfValue> DriveBuilder::values(const RawRecord& r) const
+{
     std::vector<DbfValue> v = {text(r.company), text(r.employee), text(r.code), text(r.type)};
     v.reserve(18);
     for (const std::optional<double>& m : r.months)
@@ -266,7 +294,8 @@ std::vector<DbfValue> DriveBuilder::values(const RawRecord& r) const {
     return arrange(DriveFile::RawTable, std::move(v));
 }
 
-void DriveBuilder::write(const std::filesystem::path& root) const {
+void DriveBuilder::write(const std::filesystem::path& root) const
+{
     std::filesystem::create_directories(root / "FP");
     std::filesystem::create_directories(root / "DIRF99");
 

@@ -19,9 +19,12 @@ namespace {
 class Prng {
 public:
     explicit Prng(std::uint64_t seed) noexcept
-        : m_state(seed) {}
+        : m_state(seed)
+    {
+    }
 
-    std::uint64_t next() noexcept {
+    std::uint64_t next() noexcept
+    {
         std::uint64_t z = (m_state += 0x9E3779B97F4A7C15u);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
@@ -29,17 +32,20 @@ public:
     }
 
     // lo to hi, both included.
-    int between(int lo, int hi) noexcept {
+    int between(int lo, int hi) noexcept
+    {
         return lo + static_cast<int>(next() % static_cast<std::uint64_t>(hi - lo + 1));
     }
 
     bool chance(int percent) noexcept { return between(1, 100) <= percent; }
 
-    template <typename T, std::size_t N> const T& pick(const T (&items)[N]) noexcept {
+    template <typename T, std::size_t N> const T& pick(const T (&items)[N]) noexcept
+    {
         return items[next() % N];
     }
 
-    std::string digits(int count) {
+    std::string digits(int count)
+    {
         std::string s;
         for (int i = 0; i < count; ++i)
             s.push_back(static_cast<char>('0' + between(0, 9)));
@@ -50,23 +56,27 @@ private:
     std::uint64_t m_state;
 };
 
-double cents(double x) {
+double cents(double x)
+{
     return std::round(x * 100.0) / 100.0;
 }
 
-std::size_t characters(std::string_view utf8) {
+std::size_t characters(std::string_view utf8)
+{
     return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
 
-std::string twoDigits(int n) {
+std::string twoDigits(int n)
+{
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", n);
     return buf;
 }
 
-std::string fiveDigits(int n) {
+std::string fiveDigits(int n)
+{
     char buf[16];
     std::snprintf(buf, sizeof buf, "%05d", n);
     return buf;
@@ -103,7 +113,8 @@ constexpr const char* kSurnames[] = {
     "DA SILVA",   "COSTA",         "ARRUDA",     "MENDONÇA",   "LEMOS",    "BRITO"};
 
 // Appends a part unless its last word is already in the name (no "DA CONCEIÇÃO" twice).
-bool addPart(std::string& name, std::string_view part) {
+bool addPart(std::string& name, std::string_view part)
+{
     const std::string_view last = part.substr(part.rfind(' ') + 1);
     const std::string padded = " " + name + " ";
     if (padded.find(" " + std::string(last) + " ") != std::string::npos)
@@ -114,7 +125,8 @@ bool addPart(std::string& name, std::string_view part) {
 }
 
 // Given names and surnames combined at random, upper case, at most 30 characters.
-std::string personName(Prng& r) {
+std::string personName(Prng& r)
+{
     for (;;) {
         const bool female = r.chance(50);
         std::string name = female ? r.pick(kFemaleFirst) : r.pick(kMaleFirst);
@@ -128,7 +140,8 @@ std::string personName(Prng& r) {
     }
 }
 
-std::string newCpf(Prng& r, std::set<std::string>& used) {
+std::string newCpf(Prng& r, std::set<std::string>& used)
+{
     for (;;) {
         std::string cpf = cpfWithCheckDigits(r.digits(9));
         if (isValidCpf(cpf) && used.insert(cpf).second)
@@ -136,7 +149,8 @@ std::string newCpf(Prng& r, std::set<std::string>& used) {
     }
 }
 
-std::string admissionBefore1999(Prng& r) {
+std::string admissionBefore1999(Prng& r)
+{
     return std::to_string(r.between(1978, 1998)) + twoDigits(r.between(1, 12)) +
            twoDigits(r.between(1, 28));
 }
@@ -180,7 +194,8 @@ constexpr IncomeCodeDef kIncomeCodes[] = {
     {"91", "DEDUÇÕES DO 13º SALÁRIO", "D"},
 };
 
-const char* typeOf(std::string_view code) {
+const char* typeOf(std::string_view code)
+{
     for (const IncomeCodeDef& c : kIncomeCodes) {
         if (code == c.code)
             return c.type;
@@ -188,7 +203,8 @@ const char* typeOf(std::string_view code) {
     return "";
 }
 
-void addIncomeCodes(DriveBuilder& b) {
+void addIncomeCodes(DriveBuilder& b)
+{
     for (const IncomeCodeDef& c : kIncomeCodes)
         b.addIncomeCode({.code = c.code, .name = c.name, .type = c.type});
 }
@@ -197,7 +213,8 @@ void addIncomeCodes(DriveBuilder& b) {
 
 constexpr double kDependantDeduction = 90.0; // per dependant and month
 
-double inss1999(double gross) {
+double inss1999(double gross)
+{
     const double rate = gross <= 376.60   ? 0.0782
                         : gross <= 392.00 ? 0.0882
                         : gross <= 653.33 ? 0.09
@@ -205,7 +222,8 @@ double inss1999(double gross) {
     return cents(std::min(gross, 1255.32) * rate);
 }
 
-double irrf1999(double base) {
+double irrf1999(double base)
+{
     const double tax = base <= 900.0    ? 0.0
                        : base <= 1800.0 ? base * 0.15 - 135.0
                                         : base * 0.275 - 360.0;
@@ -223,12 +241,14 @@ struct Profile {
     bool healthPlan = false;
 };
 
-double salaryIn(const Profile& p, int month) {
+double salaryIn(const Profile& p, int month)
+{
     return month >= 5 ? cents(p.salary * 1.06) : p.salary;
 }
 
 RawRecord record(const std::string& company, const std::string& employee, const char* code,
-                 const MonthlyAmounts& months) {
+                 const MonthlyAmounts& months)
+{
     return {.company = company,
             .employee = employee,
             .code = code,
@@ -238,7 +258,8 @@ RawRecord record(const std::string& company, const std::string& employee, const 
 }
 
 std::vector<RawRecord> yearOfPayroll(const std::string& company, const std::string& employee,
-                                     const Profile& p, Prng& r) {
+                                     const Profile& p, Prng& r)
+{
     MonthlyAmounts gross, inss, dependants, pension, privatePension, tax, base, travel, health;
     for (int m = p.firstMonth; m <= p.lastMonth; ++m) {
         const std::size_t i = static_cast<std::size_t>(m - 1);
@@ -307,7 +328,8 @@ std::vector<RawRecord> yearOfPayroll(const std::string& company, const std::stri
     return out;
 }
 
-void removeCode(std::vector<RawRecord>& records, std::string_view code) {
+void removeCode(std::vector<RawRecord>& records, std::string_view code)
+{
     std::erase_if(records, [&](const RawRecord& r) { return r.code == code; });
 }
 
@@ -320,7 +342,8 @@ struct CompanyDef {
     int maxSalary;
 };
 
-std::vector<CompanyDef> sampleCompanies() {
+std::vector<CompanyDef> sampleCompanies()
+{
     return {
         {{.code = "01",
           .name = "CONFECÇÕES ARAGUAIA LTDA",
@@ -374,13 +397,15 @@ std::vector<CompanyDef> sampleCompanies() {
     };
 }
 
-bool is(const SampleEmployee& e, const std::string& company, const std::string& employee) {
+bool is(const SampleEmployee& e, const std::string& company, const std::string& employee)
+{
     return company == e.company && employee == e.employee;
 }
 
 // The extra section-3 lines that make one statement run onto a second page.
 void addManyTaxableLines(std::vector<RawRecord>& out, const std::string& c, const std::string& e,
-                         double salary, Prng& r) {
+                         double salary, Prng& r)
+{
     MonthlyAmounts vacation, overtime, night, commission, bonus, unhealthy, hazard, profit, other;
     vacation[0] = cents(salary * 4 / 3);
     bonus[11] = cents(salary * 0.5);
@@ -407,7 +432,8 @@ void addManyTaxableLines(std::vector<RawRecord>& out, const std::string& c, cons
 
 } // namespace
 
-DriveBuilder sampleDrive() {
+DriveBuilder sampleDrive()
+{
     using namespace sampleCase;
     Prng r(19991231);
     DriveBuilder b;
@@ -494,7 +520,8 @@ DriveBuilder sampleDrive() {
     return b;
 }
 
-void writeSampleDrive(const std::filesystem::path& root) {
+void writeSampleDrive(const std::filesystem::path& root)
+{
     sampleDrive().write(root);
 }
 
@@ -531,7 +558,8 @@ constexpr GeneratedCode kGeneratedCodes[] = {
 
 } // namespace
 
-void checkGeneratedDriveOptions(const GeneratedDriveOptions& o) {
+void checkGeneratedDriveOptions(const GeneratedDriveOptions& o)
+{
     if (o.companies < 1 || o.companies > 99)
         throw std::invalid_argument("companies must be 1 to 99");
     if (o.employees < 1 || o.recordsPerEmployee < 1)
@@ -543,7 +571,8 @@ void checkGeneratedDriveOptions(const GeneratedDriveOptions& o) {
         throw std::invalid_argument("too many raw records for one table");
 }
 
-void writeGeneratedDrive(const std::filesystem::path& root, const GeneratedDriveOptions& o) {
+void writeGeneratedDrive(const std::filesystem::path& root, const GeneratedDriveOptions& o)
+{
     checkGeneratedDriveOptions(o);
 
     Prng r(o.seed);

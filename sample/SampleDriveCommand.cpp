@@ -16,7 +16,8 @@ constexpr const char* kUsage =
     "Writes the sample payroll drive into DIR (created if missing; its files replaced).\n"
     "With --generated, writes a large generated drive for benchmarks instead.\n";
 
-std::optional<int> positive(const std::string& s) {
+std::optional<int> positive(const std::string& s)
+{
     int n = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
     if (ec != std::errc() || end != s.data() + s.size() || n < 1)
@@ -24,19 +25,22 @@ std::optional<int> positive(const std::string& s) {
     return n;
 }
 
-int badArguments(std::ostream& err, const std::string& why) {
+int badArguments(std::ostream& err, const std::string& why)
+{
     err << "radaziz-sample-drive: " << why << "\n" << kUsage;
     return 2;
 }
 
-bool isOption(const std::string& s) {
+bool isOption(const std::string& s)
+{
     return !s.empty() && s.front() == '-';
 }
 
 } // namespace
 
 int runSampleDriveCommand(const std::vector<std::string>& args, std::ostream& out,
-                          std::ostream& err) {
+                          std::ostream& err)
+{
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
         return 0;

@@ -6,16 +6,19 @@
 namespace sample {
 namespace {
 
-bool allDigits(std::string_view s) noexcept {
+bool allDigits(std::string_view s) noexcept
+{
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool oneRepeatedDigit(std::string_view s) noexcept {
+bool oneRepeatedDigit(std::string_view s) noexcept
+{
     return std::all_of(s.begin(), s.end(), [&](char c) { return c == s.front(); });
 }
 
 // Weights run from the right, 2 upwards; the CNPJ's wrap back to 2 after 9.
-char checkDigit(std::string_view digits, int maxWeight) noexcept {
+char checkDigit(std::string_view digits, int maxWeight) noexcept
+{
     int sum = 0;
     int weight = 2;
     for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
@@ -27,7 +30,8 @@ char checkDigit(std::string_view digits, int maxWeight) noexcept {
 }
 
 std::string withCheckDigits(std::string_view base, std::size_t length, int maxWeight,
-                            const char* what) {
+                            const char* what)
+{
     if (base.size() != length || !allDigits(base))
         throw std::invalid_argument(std::string(what) + " base must be " + std::to_string(length) +
                                     " digits: " + std::string(base));
@@ -39,22 +43,26 @@ std::string withCheckDigits(std::string_view base, std::size_t length, int maxWe
 
 } // namespace
 
-std::string cpfWithCheckDigits(std::string_view base) {
+std::string cpfWithCheckDigits(std::string_view base)
+{
     return withCheckDigits(base, 9, 11, "CPF");
 }
 
-std::string cnpjWithCheckDigits(std::string_view base) {
+std::string cnpjWithCheckDigits(std::string_view base)
+{
     return withCheckDigits(base, 12, 9, "CNPJ");
 }
 
-bool isValidCpf(std::string_view cpf) noexcept {
+bool isValidCpf(std::string_view cpf) noexcept
+{
     if (cpf.size() != 11 || !allDigits(cpf) || oneRepeatedDigit(cpf))
         return false;
     return checkDigit(cpf.substr(0, 9), 11) == cpf[9] &&
            checkDigit(cpf.substr(0, 10), 11) == cpf[10];
 }
 
-bool isValidCnpj(std::string_view cnpj) noexcept {
+bool isValidCnpj(std::string_view cnpj) noexcept
+{
     if (cnpj.size() != 14 || !allDigits(cnpj) || oneRepeatedDigit(cnpj))
         return false;
     return checkDigit(cnpj.substr(0, 12), 9) == cnpj[12] &&

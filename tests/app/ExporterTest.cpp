@@ -27,8 +27,8 @@ ExportRun exportDrive(const QStringList& arguments)
 QString pdfText(const QString& file)
 {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), file,
-                                          QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), file, QStringLiteral("-")});
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -46,9 +46,9 @@ TEST(Exporter, SampleDriveToPdf)
         GTEST_SKIP() << "pdftotext is not installed";
     testsupport::TempDir dir;
     sample::writeSampleDrive(dir / "drive");
-    const ExportRun run = exportDrive({"--drive", path(dir / "drive"), "--responsavel",
-                                 QStringLiteral("JOSÉ DA SILVA"), "--out", path(dir / "all.pdf"),
-                                 "--per-employee", path(dir / "each")});
+    const ExportRun run = exportDrive(
+        {"--drive", path(dir / "drive"), "--responsavel", QStringLiteral("JOSÉ DA SILVA"), "--out",
+         path(dir / "all.pdf"), "--per-employee", path(dir / "each")});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
 
@@ -77,7 +77,8 @@ TEST(Exporter, ErrorsGoToStandardErrorWithTheMessageBoxText)
     drive.write(dir / "nomarker");
     ExportRun run = exportDrive({"--drive", path(dir / "nomarker"), "--out", path(dir / "x.pdf")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.errors.trimmed(), QStringLiteral("radaziz-export: Sistema Quor nao instalado nesse Drive."));
+    EXPECT_EQ(run.errors.trimmed(),
+              QStringLiteral("radaziz-export: Sistema Quor nao instalado nesse Drive."));
 
     sample::DriveBuilder noVale;
     noVale.omitColumn(sample::DriveFile::RawTable, "IR_VALE");

@@ -63,7 +63,8 @@ protected:
 TEST_F(UMainTest, MenuAndCaption)
 {
     EXPECT_EQ(window->windowTitle(),
-              QStringLiteral("Programa Aux de Impressão do Radaziz de Rendimentos (2000) Referente 1999"));
+              QStringLiteral(
+                  "Programa Aux de Impressão do Radaziz de Rendimentos (2000) Referente 1999"));
     EXPECT_EQ(action("InformedeRendimentos1")->text(), QStringLiteral("Radaziz de Rendimentos"));
     EXPECT_EQ(action("Sair1")->text(), QStringLiteral("Sair"));
     EXPECT_EQ(action("Sobre1")->text(), QStringLiteral("Sobre"));

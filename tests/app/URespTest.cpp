@@ -1,5 +1,5 @@
-#include "app/UMain.h"
 #include "app/UResp.h"
+#include "app/UMain.h"
 #include "platform/Messages.h"
 #include "support/FakeDrives.h"
 
@@ -40,7 +40,10 @@ protected:
     {
         return dialog->findChild<QPushButton*>(objectName);
     }
-    void choose(char letter) { combo()->setCurrentIndex(combo()->findData(QChar::fromLatin1(letter))); }
+    void choose(char letter)
+    {
+        combo()->setCurrentIndex(combo()->findData(QChar::fromLatin1(letter)));
+    }
 
     testsupport::FakeDrives drives;
     std::filesystem::path c, f;

@@ -5,7 +5,8 @@
 
 namespace {
 
-TEST(CBaseArrayShares, LastShareDestroysTheElements) {
+TEST(CBaseArrayShares, LastShareDestroysTheElements)
+{
     // An element sharing a probe array shows when the elements are destroyed.
     CBase probe = CBase::NewArray(0);
     CBaseArray& probeArray = *probe.Array();
@@ -45,7 +46,8 @@ TEST(CBaseArrayShares, LastShareDestroysTheElements) {
     EXPECT_EQ(probeArray.shareCount, 0);
 }
 
-TEST(CBaseArraySharesDeathTest, ShareCountDoesNotWrap) {
+TEST(CBaseArraySharesDeathTest, ShareCountDoesNotWrap)
+{
     CBase owner = CBase::NewArray(1);
     owner.Array()->shareCount = 65535;
     EXPECT_EXIT(CBase::Share(*owner.Array()), ::testing::ExitedWithCode(1),

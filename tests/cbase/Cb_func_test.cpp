@@ -16,11 +16,13 @@ namespace {
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-std::string operator""_s(const char* text, std::size_t size) {
+std::string operator""_s(const char* text, std::size_t size)
+{
     return std::string(text, size);
 }
 
-TEST(At, FindsFirstOccurrence) {
+TEST(At, FindsFirstOccurrence)
+{
     struct Case {
         std::string search, target;
         std::int32_t expected;
@@ -39,7 +41,8 @@ TEST(At, FindsFirstOccurrence) {
     EXPECT_EQ(At(CBase("c"), CBase::Char('c')), 1);
 }
 
-TEST(Substr, ClampsStartAndCount) {
+TEST(Substr, ClampsStartAndCount)
+{
     struct Case {
         std::string text;
         std::int32_t start, count;
@@ -62,7 +65,8 @@ TEST(Substr, ClampsStartAndCount) {
     EXPECT_EQ(Substr(CBase("abcdef"), CBase::Number(2.9L), CBase::Logical(2)), "bc");
 }
 
-TEST(Substr, TwoArgumentFormRunsToTheEnd) {
+TEST(Substr, TwoArgumentFormRunsToTheEnd)
+{
     struct Case {
         std::int32_t start;
         std::string expected;
@@ -81,7 +85,8 @@ TEST(Substr, TwoArgumentFormRunsToTheEnd) {
 // The algorithm as written: every search copies the rest of the text, every replacement rebuilds
 // all of it, each through temporary values.
 std::string naiveStrtran(const CBase& text, const CBase& search, const CBase& replacement,
-                         const CBase& first, const CBase& count) {
+                         const CBase& first, const CBase& count)
+{
     std::int32_t remaining = count.Int();
     std::int32_t firstLeft = first.Int();
     std::string work = text.String();
@@ -115,7 +120,8 @@ struct StrtranCase {
     bool compareNaive = true;
 };
 
-void checkStrtran(const StrtranCase& c) {
+void checkStrtran(const StrtranCase& c)
+{
     const CBase text(c.text), search(c.search), replacement(c.replacement);
     const CBase first(c.first), count(c.count);
     const std::string fast = Strtran(text, search, replacement, first, count);
@@ -125,7 +131,8 @@ void checkStrtran(const StrtranCase& c) {
     }
 }
 
-TEST(Strtran, ReplacesAsTheAlgorithmDoes) {
+TEST(Strtran, ReplacesAsTheAlgorithmDoes)
+{
     const std::string query = "SELECT * FROM \"J:\\fp\\FP_EMP.DBF\" E, \"J:\\fp\\FP_FUN.DBF\" F, "
                               "\"J:\\dirf99\\IR.DB\" I";
     const std::string onC = "SELECT * FROM \"C:\\fp\\FP_EMP.DBF\" E, \"C:\\fp\\FP_FUN.DBF\" F, "
@@ -163,7 +170,8 @@ TEST(Strtran, ReplacesAsTheAlgorithmDoes) {
     }
 }
 
-TEST(Strtran, ThreeArgumentFormCapsAt65535) {
+TEST(Strtran, ThreeArgumentFormCapsAt65535)
+{
     EXPECT_EQ(Strtran(CBase("a"), CBase("a"), CBase("aa")), std::string(65536, 'a'));
     EXPECT_EQ(Strtran(CBase("aab"), CBase("ab"), CBase("b")), "b");
 
@@ -177,7 +185,8 @@ TEST(Strtran, ThreeArgumentFormCapsAt65535) {
     EXPECT_EQ(Strtran(CBase(many), CBase("J:\\"), CBase("C:\\")), expected);
 }
 
-TEST(Strtran, LargeTexts) {
+TEST(Strtran, LargeTexts)
+{
     // 1 MB, every occurrence replaced by a longer text.
     std::string text, expected;
     for (int i = 0; i < 131072; ++i) {
@@ -203,7 +212,8 @@ TEST(Strtran, LargeTexts) {
               "");
 }
 
-TEST(Strtran, MatchesTheAlgorithmOnRandomTexts) {
+TEST(Strtran, MatchesTheAlgorithmOnRandomTexts)
+{
     std::mt19937 rng(19991231u); // fixed seed; mt19937's output is the same everywhere
     auto randomText = [&](std::uint32_t maxLength) {
         std::string s(rng() % (maxLength + 1), 'a');
@@ -225,7 +235,8 @@ TEST(Strtran, MatchesTheAlgorithmOnRandomTexts) {
     }
 }
 
-TEST(Strtran, ConvertsOnlyWhatItUses) {
+TEST(Strtran, ConvertsOnlyWhatItUses)
+{
     const CBase wrong(5);
     // No replacement made: the replacement is never converted.
     EXPECT_EQ(Strtran(CBase("abc"), CBase("q"), wrong), "abc");
@@ -237,7 +248,8 @@ TEST(Strtran, ConvertsOnlyWhatItUses) {
     EXPECT_EQ(Strtran(CBase::Char('b'), CBase::Char('b'), CBase::Char('c')), "c");
 }
 
-TEST(StrtranDeathTest, ConvertsInTheOrderOfTheAlgorithm) {
+TEST(StrtranDeathTest, ConvertsInTheOrderOfTheAlgorithm)
+{
     const std::string intMessage = "^Invalid Object type CBase::Int\\(\\)\n$";
     const std::string stringMessage = "^Invalid Object type CBase::String\n$";
     const CBase ok("abc"), n1(1), n0(0), wrong(5), wrongNumber("1");
@@ -264,7 +276,8 @@ TEST(StrtranDeathTest, ConvertsInTheOrderOfTheAlgorithm) {
     }
 }
 
-TEST(CBaseErrorDeathTest, DefaultWritesToStderrAndExitsNormally) {
+TEST(CBaseErrorDeathTest, DefaultWritesToStderrAndExitsNormally)
+{
     EXPECT_EXIT(
         {
             std::atexit([] { std::fputs("exit handlers ran\n", stderr); });
@@ -274,7 +287,8 @@ TEST(CBaseErrorDeathTest, DefaultWritesToStderrAndExitsNormally) {
         "^Invalid Object type CBase::Int\\(\\)\nexit handlers ran\n$");
 }
 
-TEST(CBaseErrorDeathTest, HookShowsTheMessageBeforeExit) {
+TEST(CBaseErrorDeathTest, HookShowsTheMessageBeforeExit)
+{
     EXPECT_EXIT(
         {
             SetCBaseErrorHook([](const std::string& message) {
@@ -304,7 +318,8 @@ TEST(CBaseErrorDeathTest, HookShowsTheMessageBeforeExit) {
         ::testing::ExitedWithCode(1), "^\\[Invalid Object type CBase::String\\]\n$");
 }
 
-TEST(CBaseError, SetHookReturnsThePreviousOne) {
+TEST(CBaseError, SetHookReturnsThePreviousOne)
+{
     std::string seen;
     const CBaseErrorHook previous = SetCBaseErrorHook([&](const std::string& m) { seen = m; });
     EXPECT_FALSE(previous); // the default

@@ -10,7 +10,8 @@
 
 namespace {
 
-TEST(CBaseInt, ConvertsNumbersLogicalsAndIntegers) {
+TEST(CBaseInt, ConvertsNumbersLogicalsAndIntegers)
+{
     constexpr long double two31 = 2147483648.0L;
     constexpr long double two32 = 4294967296.0L;
     constexpr long double two63 = 9223372036854775808.0L;
@@ -47,7 +48,8 @@ TEST(CBaseInt, ConvertsNumbersLogicalsAndIntegers) {
     }
 }
 
-TEST(CBaseString, ConvertsTextsAndCharacters) {
+TEST(CBaseString, ConvertsTextsAndCharacters)
+{
     struct Case {
         const char* what;
         CBase value;
@@ -66,7 +68,8 @@ TEST(CBaseString, ConvertsTextsAndCharacters) {
     }
 }
 
-TEST(CBaseText, OwnsACopyOfItsText) {
+TEST(CBaseText, OwnsACopyOfItsText)
+{
     std::string source = "J:\\fp";
     CBase value{source};
     source[0] = 'C';
@@ -75,7 +78,8 @@ TEST(CBaseText, OwnsACopyOfItsText) {
 }
 
 // Death tests run the default hook: the message goes to standard error.
-TEST(CBaseDeathTest, WrongKindIsFatalWithExitCode1) {
+TEST(CBaseDeathTest, WrongKindIsFatalWithExitCode1)
+{
     struct Case {
         const char* what;
         CBase value;
@@ -103,7 +107,8 @@ TEST(CBaseDeathTest, WrongKindIsFatalWithExitCode1) {
     }
 }
 
-TEST(CBaseDestroy, SetsTagToZeroAndReleasesOnce) {
+TEST(CBaseDestroy, SetsTagToZeroAndReleasesOnce)
+{
     CBase values[] = {CBase("text"), CBase::Date({1999, 1, 2}), CBase::NewArray(2),
                       CBase::Number(1.5L), CBase(3)};
     for (auto& v : values) {
@@ -115,7 +120,8 @@ TEST(CBaseDestroy, SetsTagToZeroAndReleasesOnce) {
     } // and the destructors run a third time
 }
 
-TEST(CBaseMove, HandsThePayloadOver) {
+TEST(CBaseMove, HandsThePayloadOver)
+{
     CBase a("first");
     CBase b(std::move(a));
     EXPECT_EQ(a.Tag(), 0);

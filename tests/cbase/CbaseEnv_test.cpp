@@ -24,7 +24,8 @@ const Property kProperties[] = {
     {"SetInsertON", false, true},
 };
 
-TEST(TCbaseEnv, StartsZeroFalseOrEmpty) {
+TEST(TCbaseEnv, StartsZeroFalseOrEmpty)
+{
     TCbaseEnv env;
     for (const auto& p : kProperties) {
         SCOPED_TRACE(p.name);
@@ -37,7 +38,8 @@ TEST(TCbaseEnv, StartsZeroFalseOrEmpty) {
     EXPECT_EQ(env.SetEpoch(), 0);
 }
 
-TEST(TCbaseEnv, PropertiesAreIndependentStoredValues) {
+TEST(TCbaseEnv, PropertiesAreIndependentStoredValues)
+{
     TCbaseEnv env;
     for (const auto& p : kProperties) {
         SCOPED_TRACE(p.name);
@@ -50,7 +52,8 @@ TEST(TCbaseEnv, PropertiesAreIndependentStoredValues) {
     EXPECT_EQ(env.property("SetDecimalsTO"), 4);
 }
 
-TEST(TCbaseEnv, OwnedByItsParent) {
+TEST(TCbaseEnv, OwnedByItsParent)
+{
     auto owner = std::make_unique<QObject>();
     QPointer<TCbaseEnv> env = new TCbaseEnv(owner.get());
     env->setObjectName(QStringLiteral("CbaseEnv1"));

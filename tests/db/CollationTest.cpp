@@ -8,15 +8,14 @@
 
 TEST(Collation, PortugueseOrder)
 {
-    std::vector<std::string> names = {"MARIA",  "ÁLVARO", "alvaro", "ALVARO", "ANA",
-                                      "ANA MARIA", "ÉRICA", "ERICA",  "BRUNO", "ÇAROL",
-                                      "CAROL",  "ZÉLIA"};
+    std::vector<std::string> names = {"MARIA", "ÁLVARO", "alvaro", "ALVARO", "ANA",   "ANA MARIA",
+                                      "ÉRICA", "ERICA",  "BRUNO",  "ÇAROL",  "CAROL", "ZÉLIA"};
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return db::comparePortuguese(a, b) < 0;
     });
-    const std::vector<std::string> expected = {"alvaro", "ALVARO", "ÁLVARO", "ANA",   "ANA MARIA",
-                                               "BRUNO",  "CAROL",  "ÇAROL",  "ERICA", "ÉRICA",
-                                               "MARIA",  "ZÉLIA"};
+    const std::vector<std::string> expected = {"alvaro",    "ALVARO", "ÁLVARO", "ANA",
+                                               "ANA MARIA", "BRUNO",  "CAROL",  "ÇAROL",
+                                               "ERICA",     "ÉRICA",  "MARIA",  "ZÉLIA"};
     EXPECT_EQ(names, expected);
 }
 

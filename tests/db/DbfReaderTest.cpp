@@ -1,5 +1,5 @@
-#include "db/DbError.h"
 #include "db/DbfReader.h"
+#include "db/DbError.h"
 #include "sample/DbfWriter.h"
 #include "support/TempDir.h"
 
@@ -31,8 +31,12 @@ std::string messageOf(const std::filesystem::path& file)
 
 DbfWriter smallTable()
 {
-    DbfWriter w({{"NOME", 'C', 10}, {"VALOR", 'N', 8, 2}, {"TAXA", 'F', 6, 1}, {"DATA", 'D', 8},
-                 {"ATIVO", 'L', 1}, {"OBS", 'M', 10}});
+    DbfWriter w({{"NOME", 'C', 10},
+                 {"VALOR", 'N', 8, 2},
+                 {"TAXA", 'F', 6, 1},
+                 {"DATA", 'D', 8},
+                 {"ATIVO", 'L', 1},
+                 {"OBS", 'M', 10}});
     w.addRecord({std::string("  ANA"), 12.5, 1.5, std::string("19991231"), true, std::monostate{}});
     w.addRecord({std::string("APAGADO"), 1.0, 0.0, std::monostate{}, false, std::monostate{}},
                 true);
@@ -85,13 +89,13 @@ TEST(DbfReader, DecodesTextByLanguageDriver)
         const char* expected;
     };
     const Case cases[] = {
-        {0x01, 0x80, "Ç"}, // 437
-        {0x02, 0xC7, "Ã"}, // 850
-        {0x00, 0xC7, "Ã"}, // none: read as 850
-        {0x7F, 0xC7, "Ã"}, // unknown: read as 850
-        {0x24, 0x84, "ã"}, // 860
-        {0x03, 0xC3, "Ã"}, // 1252
-        {0x57, 0xE7, "ç"}, // 1252 (ANSI)
+        {0x01, 0x80, "Ç"},        // 437
+        {0x02, 0xC7, "Ã"},        // 850
+        {0x00, 0xC7, "Ã"},        // none: read as 850
+        {0x7F, 0xC7, "Ã"},        // unknown: read as 850
+        {0x24, 0x84, "ã"},        // 860
+        {0x03, 0xC3, "Ã"},        // 1252
+        {0x57, 0xE7, "ç"},        // 1252 (ANSI)
         {0x03, 0x81, "\xC2\x81"}, // undefined in 1252: the C1 control
     };
     for (const Case& c : cases) {
@@ -210,8 +214,8 @@ TEST(DbfReader, NumberForms)
         const char* text;
         double value;
     };
-    const Case cases[] = {{"     .50", 0.5}, {"   -1.25", -1.25}, {"  +3.00", 3.0},
-                          {"12345.67", 12345.67}, {"        ", 0.0}, {"1e3     ", 1000.0}};
+    const Case cases[] = {{"     .50", 0.5},      {"   -1.25", -1.25}, {"  +3.00", 3.0},
+                          {"12345.67", 12345.67}, {"        ", 0.0},   {"1e3     ", 1000.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         DbfWriter w({{"VALOR", 'N', 8, 2}});
@@ -237,7 +241,8 @@ TEST(DbfReader, RecordRangeSplitsATable)
         std::uint32_t begin, end;
         std::vector<std::string> names;
     };
-    const Case cases[] = {{0, 1, {"  ANA"}}, {1, 3, {"JOÃO"}}, {0, 99, {"  ANA", "JOÃO"}}, {2, 1, {}}};
+    const Case cases[] = {
+        {0, 1, {"  ANA"}}, {1, 3, {"JOÃO"}}, {0, 99, {"  ANA", "JOÃO"}}, {2, 1, {}}};
     for (const Case& c : cases) {
         r.setRange(c.begin, c.end);
         std::vector<std::string> names;

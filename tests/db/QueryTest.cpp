@@ -1,6 +1,6 @@
+#include "db/Query.h"
 #include "db/DbError.h"
 #include "db/LocalSql.h"
-#include "db/Query.h"
 #include "db/Table.h"
 #include "sample/DbfWriter.h"
 #include "support/FakeDrives.h"
@@ -79,7 +79,8 @@ TEST(Query, RefusedStatements)
     };
     const Case cases[] = {
         {kCreate, "Directory does not exist: C:\\dirf99"},
-        {"DELETE FROM 'C:\\dirf99\\IR.DB'", "Unsupported SQL statement: DELETE FROM 'C:\\dirf99\\IR.DB'"},
+        {"DELETE FROM 'C:\\dirf99\\IR.DB'",
+         "Unsupported SQL statement: DELETE FROM 'C:\\dirf99\\IR.DB'"},
         {"DROP TABLE 'C:\\fp\\FP_EMP.DBF'",
          "Unsupported SQL statement: only work tables (.DB) can be created or dropped: "
          "C:\\fp\\FP_EMP.DBF"},
@@ -92,7 +93,8 @@ TEST(Query, RefusedStatements)
         EXPECT_EQ(errorOf([&] { exec(c.statement); }), c.expected);
     }
     EXPECT_EQ(testsupport::readFile(root / "fp" / "FP_EMP.DBF"), "payroll data");
-    EXPECT_FALSE(std::filesystem::exists(root / "fp" / "X.DB")) << "a failed creation leaves nothing";
+    EXPECT_FALSE(std::filesystem::exists(root / "fp" / "X.DB"))
+        << "a failed creation leaves nothing";
 }
 
 TEST(Query, SelectJoinsPayrollAndWorkTables)
@@ -133,12 +135,9 @@ TEST(Query, SelectJoinsPayrollAndWorkTables)
 
     db::Query q;
     q.setSql({"SELECT Emp.EP_NOME, Fun.FU_NOME, Fun.FU_CODIGO, Ir.IN_CODIGO, Ir.IR_TOTAL",
-              "FROM \"C:\\fp\\FP_EMP.DBF\" Emp",
-              "   INNER JOIN \"C:\\fp\\FP_FUN.DBF\" Fun",
-              "   ON  (Fun.EP_CODIGO = Emp.EP_CODIGO)  ",
-              "   INNER JOIN \"C:\\DIRF99\\IR.DB\" Ir",
-              "   ON  (Ir.EP_CODIGO = Fun.EP_CODIGO)  ",
-              "   AND  (Ir.FU_CODIGO = Fun.FU_CODIGO)  ",
+              "FROM \"C:\\fp\\FP_EMP.DBF\" Emp", "   INNER JOIN \"C:\\fp\\FP_FUN.DBF\" Fun",
+              "   ON  (Fun.EP_CODIGO = Emp.EP_CODIGO)  ", "   INNER JOIN \"C:\\DIRF99\\IR.DB\" Ir",
+              "   ON  (Ir.EP_CODIGO = Fun.EP_CODIGO)  ", "   AND  (Ir.FU_CODIGO = Fun.FU_CODIGO)  ",
               "WHERE  Ir.IN_CODIGO < '90' ",
               "ORDER BY Fun.EP_CODIGO, Fun.FU_NOME, Fun.FU_CODIGO, Ir.IN_CODIGO"});
     auto& empName = q.addField("FunEP_NOME", "EP_NOME", FieldType::String, 35);
@@ -146,7 +145,9 @@ TEST(Query, SelectJoinsPayrollAndWorkTables)
     auto& code = q.addField("FunIN_CODIGO", "IN_CODIGO", FieldType::String, 2);
     auto& total = q.addField("FunIR_TOTAL", "IR_TOTAL", FieldType::Float);
     bool hookRan = false;
-    q.onBeforeOpen = [&](db::Query&) { hookRan = true; };
+    q.onBeforeOpen = [&](db::Query&) {
+        hookRan = true;
+    };
     q.open();
     EXPECT_TRUE(hookRan);
     EXPECT_EQ(q.recordCount(), 12);
@@ -157,9 +158,9 @@ TEST(Query, SelectJoinsPayrollAndWorkTables)
     q.first();
     EXPECT_EQ(empName.asString(), "PADARIA SÃO JOSÉ");
     EXPECT_DOUBLE_EQ(total.asFloat(), 850.0);
-    const std::vector<std::string> expected = {
-        "alvaro 41", "alvaro 49", "alvaro 4X", "ALVARO 41", "ALVARO 49", "ALVARO 4X",
-        "ÁLVARO 41", "ÁLVARO 49", "ÁLVARO 4X", "MARIA 41",  "MARIA 49",  "MARIA 4X"};
+    const std::vector<std::string> expected = {"alvaro 41", "alvaro 49", "alvaro 4X", "ALVARO 41",
+                                               "ALVARO 49", "ALVARO 4X", "ÁLVARO 41", "ÁLVARO 49",
+                                               "ÁLVARO 4X", "MARIA 41",  "MARIA 49",  "MARIA 4X"};
     EXPECT_EQ(rows, expected);
     q.close();
 

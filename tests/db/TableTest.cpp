@@ -1,6 +1,6 @@
+#include "db/Table.h"
 #include "db/DbError.h"
 #include "db/Query.h"
-#include "db/Table.h"
 #include "sample/DbfWriter.h"
 #include "support/FakeDrives.h"
 
@@ -28,11 +28,14 @@ protected:
     {
         root = drives.addDrive('C');
         std::filesystem::create_directories(root / "DIRF99");
-        DbfWriter w({{"EP_CODIGO", 'C', 2}, {"NOME", 'C', 10}, {"IR_01", 'N', 12, 2},
-                     {"QTD", 'N', 4, 0}, {"EXTRA", 'C', 3}});
+        DbfWriter w({{"EP_CODIGO", 'C', 2},
+                     {"NOME", 'C', 10},
+                     {"IR_01", 'N', 12, 2},
+                     {"QTD", 'N', 4, 0},
+                     {"EXTRA", 'C', 3}});
         w.addRecord({std::string("01"), std::string("ANA"), 10.5, 3.0, std::string("x")});
-        w.addRecord({std::string("02"), std::string("BIA"), std::monostate{}, 1.0,
-                     std::string("y")});
+        w.addRecord(
+            {std::string("02"), std::string("BIA"), std::monostate{}, 1.0, std::string("y")});
         w.write(root / "DIRF99" / "IR_CRU.DBF");
     }
 
@@ -80,10 +83,12 @@ TEST_F(TableTest, BindingErrors)
     };
     const Case cases[] = {
         {"IR_VALE", FieldType::Float, 0, "Field 'IR_VALE' not found"},
-        {"NOME", FieldType::Float, 0, "Type mismatch for field 'NOME', expecting: Float actual: String"},
+        {"NOME", FieldType::Float, 0,
+         "Type mismatch for field 'NOME', expecting: Float actual: String"},
         {"IR_01", FieldType::String, 12,
          "Type mismatch for field 'IR_01', expecting: String actual: Float"},
-        {"QTD", FieldType::Float, 0, "Type mismatch for field 'QTD', expecting: Float actual: SmallInt"},
+        {"QTD", FieldType::Float, 0,
+         "Type mismatch for field 'QTD', expecting: Float actual: SmallInt"},
         {"NOME", FieldType::String, 30, "Size mismatch for field 'NOME', expecting: 30 actual: 10"},
     };
     for (const Case& c : cases) {

@@ -14,16 +14,18 @@ TEST(Application, ErrorDisplayAddsAFullStopAfterLettersOnly)
         const char* shown;
     };
     const Case cases[] = {
-        {"Table does not exist: C:\\dirf99\\ir_cru.dbf", "Table does not exist: C:\\dirf99\\ir_cru.dbf."},
+        {"Table does not exist: C:\\dirf99\\ir_cru.dbf",
+         "Table does not exist: C:\\dirf99\\ir_cru.dbf."},
         {"Feito.", "Feito."},
         {"", ""},
-        {"Erro (1)", "Erro (1)"},   // ')' sorts before '.'
-        {"Erro 1", "Erro 1."},      // '1' sorts after '.'
+        {"Erro (1)", "Erro (1)"}, // ')' sorts before '.'
+        {"Erro 1", "Erro 1."},    // '1' sorts after '.'
         {"Erro -", "Erro -"},
         {"Erro /", "Erro /."},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(platform::exceptionDisplayText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown));
+        EXPECT_EQ(platform::exceptionDisplayText(QString::fromUtf8(c.message)),
+                  QString::fromUtf8(c.shown));
 }
 
 TEST(Application, MessagesGoThroughTheSeam)

@@ -13,7 +13,7 @@ TEST(Drives, LettersFromDosdevicesUpperCaseInOrder)
     testsupport::FakeDrives fake;
     fake.addDrive('d');
     fake.addDrive('C');
-    fs::create_directories(fake.base() / "prefix/dosdevices/com1");  // not a drive
+    fs::create_directories(fake.base() / "prefix/dosdevices/com1"); // not a drive
     fs::create_directory_symlink(fake.base() / "gone", fake.base() / "prefix/dosdevices/e:");
     const auto all = platform::drives();
     ASSERT_EQ(all.size(), 2u) << "devices and dangling links are not drives";
@@ -97,7 +97,8 @@ TEST(Drives, ExactSpellingWinsAmongNamesDifferingInCase)
     fs::create_directories(c / "FP");
     fs::create_directories(c / "Fp");
     EXPECT_EQ(platform::resolvePath("C:\\Fp").path.filename(), "Fp");
-    EXPECT_EQ(platform::resolvePath("C:\\fP").path.filename(), "FP") << "else the first in byte order";
+    EXPECT_EQ(platform::resolvePath("C:\\fP").path.filename(), "FP")
+        << "else the first in byte order";
 }
 
 TEST(Drives, NameComparison)

@@ -16,8 +16,10 @@ TEST(Currency, RoundsToTenThousandthsHalfToEven)
         std::int64_t units;
     };
     const Case cases[] = {
-        {0.0, 0},         {1234.5, 12345000}, {0.00004, 0},   {0.00006, 1},
-        {0.03125, 312},   {0.09375, 938},     {-0.03125, -312}, {-850.0, -8500000},
+        {0.0, 0},         {1234.5, 12345000},
+        {0.00004, 0},     {0.00006, 1},
+        {0.03125, 312},   {0.09375, 938},
+        {-0.03125, -312}, {-850.0, -8500000},
         {0.1, 1000},      {1e14, 1000000000000000000},
     };
     for (const Case& c : cases) {
@@ -54,9 +56,9 @@ TEST(CodeMapping, StoredCodes)
         const char* stored;
         bool subtract;
     };
-    const Case cases[] = {{"91", "61", true}, {"40", "49", false}, {"49", "4X", false},
+    const Case cases[] = {{"91", "61", true},  {"40", "49", false}, {"49", "4X", false},
                           {"61", "61", false}, {"41", "41", false}, {"4", "4", false},
-                          {"9", "9", false},  {"", "", false}};
+                          {"9", "9", false},   {"", "", false}};
     for (const Case& c : cases) {
         const prep::StoredCode s = prep::storedCode(c.payroll);
         EXPECT_EQ(s.code, c.stored) << c.payroll;

@@ -1,8 +1,8 @@
+#include "prep/MontaTabelaIR.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Table.h"
 #include "prep/Currency.h"
-#include "prep/MontaTabelaIR.h"
 #include "prep/TableDefs.h"
 #include "sample/DbfWriter.h"
 #include "support/FakeDrives.h"
@@ -42,26 +42,32 @@ Raw raw(std::string company, std::string employee, std::string code,
 
 std::vector<DbfColumn> rawColumns(int width = 15, int decimals = 5)
 {
-    std::vector<DbfColumn> c = {{"EP_CODIGO", 'C', 2}, {"FU_CODIGO", 'C', 5}, {"IN_CODIGO", 'C', 2},
-                                {"IN_TIPO", 'C', 1}};
+    std::vector<DbfColumn> c = {
+        {"EP_CODIGO", 'C', 2}, {"FU_CODIGO", 'C', 5}, {"IN_CODIGO", 'C', 2}, {"IN_TIPO", 'C', 1}};
     for (int m = 1; m <= 12; ++m)
-        c.push_back({std::string("IR_") + (m < 10 ? "0" : "") + std::to_string(m), 'N', width, decimals});
+        c.push_back(
+            {std::string("IR_") + (m < 10 ? "0" : "") + std::to_string(m), 'N', width, decimals});
     c.push_back({"IR_VALE", 'N', width, decimals});
     c.push_back({"IR_STATUS", 'C', 1});
     return c;
 }
 
-std::string rawTableBytes(const std::vector<Raw>& records, std::vector<DbfColumn> columns = rawColumns())
+std::string rawTableBytes(const std::vector<Raw>& records,
+                          std::vector<DbfColumn> columns = rawColumns())
 {
     sample::DbfWriter w(std::move(columns));
     for (const Raw& r : records) {
         std::vector<DbfValue> values;
         for (const std::string* text : {&r.company, &r.employee, &r.code, &r.tipo})
             values.emplace_back(*text);
-        for (const auto& m : r.months)
-            values.push_back(m ? DbfValue(*m) : DbfValue(std::monostate{}));
-        values.push_back(r.vale);
-        values.push_back(r.status);
+        for (const auto& m : r.months) {
+            if (m)
+                values.emplace_back(*m);
+            else
+                values.emplace_back();
+        }
+        values.emplace_back(r.vale);
+        values.emplace_back(r.status);
         w.addRecord(values, r.deleted);
     }
     return w.bytes();
@@ -110,8 +116,9 @@ protected:
         ir.open();
         WorkRows rows;
         for (ir.first(); !ir.eof(); ir.next()) {
-            rows[ir.fieldByName("EP_CODIGO").asString() + " " + ir.fieldByName("FU_CODIGO").asString() +
-                 " " + ir.fieldByName("IN_CODIGO").asString()] = ir.fieldByName("IR_TOTAL").asFloat();
+            rows[ir.fieldByName("EP_CODIGO").asString() + " " +
+                 ir.fieldByName("FU_CODIGO").asString() + " " +
+                 ir.fieldByName("IN_CODIGO").asString()] = ir.fieldByName("IR_TOTAL").asFloat();
         }
         return rows;
     }
@@ -156,9 +163,11 @@ void literalPass(char drive)
         prep::Currency sum = 0;
         for (int m = 1; m <= 12; ++m)
             sum += *prep::currencyFromDouble(
-                DIRF.fieldByName(std::string("IR_") + (m < 10 ? "0" : "") + std::to_string(m)).asFloat());
+                DIRF.fieldByName(std::string("IR_") + (m < 10 ? "0" : "") + std::to_string(m))
+                    .asFloat());
         const prep::Currency t = *prep::currencyFromDouble(IR.fieldByName("IR_TOTAL").asFloat());
-        IR.fieldByName("IR_TOTAL").setAsFloat(prep::currencyToDouble(s.subtract ? t - sum : t + sum));
+        IR.fieldByName("IR_TOTAL")
+            .setAsFloat(prep::currencyToDouble(s.subtract ? t - sum : t + sum));
         IR.post();
     }
     for (IR.first(); !IR.eof(); IR.next()) {
@@ -207,7 +216,8 @@ TEST_F(MontaTabelaIRTest, TotalsPerCompanyEmployeeAndStoredCode)
          {{"01 00001 41", 5.5}}},
         {"empty raw table", {}, {}},
         {"deleted records are skipped",
-         {raw("01", "00001", "41", {1}), [] {
+         {raw("01", "00001", "41", {1}),
+          [] {
               Raw r = raw("01", "00001", "41", {1000});
               r.deleted = true;
               return r;
@@ -223,7 +233,8 @@ TEST_F(MontaTabelaIRTest, TotalsPerCompanyEmployeeAndStoredCode)
     other.tipo = "X";
     other.vale = 999;
     other.status = "Z";
-    cases.push_back({"IN_TIPO, IR_VALE and IR_STATUS are not read", {other}, {{"01 00001 41", 7.0}}});
+    cases.push_back(
+        {"IN_TIPO, IR_VALE and IR_STATUS are not read", {other}, {{"01 00001 41", 7.0}}});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -243,7 +254,8 @@ TEST_F(MontaTabelaIRTest, SecondRunReplacesTheFirstAndRawTableIsOnlyRead)
     writeRaw(bytes);
     runPass();
     EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 1.0}}));
-    EXPECT_EQ(testsupport::readFile(rawFile()), bytes) << "the raw table is byte-for-byte unchanged";
+    EXPECT_EQ(testsupport::readFile(rawFile()), bytes)
+        << "the raw table is byte-for-byte unchanged";
 }
 
 TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
@@ -256,16 +268,15 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     for (const char* text : {"01", "00001", "41", "N"})
         values.emplace_back(std::string(text));
     for (int m = 0; m < 12; ++m)
-        values.push_back(1.0);
-    values.push_back(std::string("A"));
+        values.emplace_back(1.0);
+    values.emplace_back(std::string("A"));
     w.addRecord(values);
     writeRaw(w.bytes());
     EXPECT_EQ(runPassError(), "Field 'IR_VALE' not found");
     EXPECT_TRUE(workTable().empty());
 
     // An amount beyond the currency's range is refused, not wrapped.
-    writeRaw(rawTableBytes({raw("01", "00001", "41", {1}),
-                            raw("03", "00042", "61", {9e14, 9e14})},
+    writeRaw(rawTableBytes({raw("01", "00001", "41", {1}), raw("03", "00042", "61", {9e14, 9e14})},
                            rawColumns(20, 2)));
     EXPECT_EQ(runPassError(),
               "Valor fora do limite da moeda: empresa 03, funcionário 00042, código 61");
@@ -275,8 +286,9 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
 
     // With two threads, the first bad record in stored order is the one reported.
     {
-        std::string bytes = rawTableBytes({raw("01", "00001", "41", {1}), raw("01", "00002", "41", {2}),
-                                           raw("01", "00003", "41", {3}), raw("01", "00004", "41", {4})});
+        std::string bytes =
+            rawTableBytes({raw("01", "00001", "41", {1}), raw("01", "00002", "41", {2}),
+                           raw("01", "00003", "41", {3}), raw("01", "00004", "41", {4})});
         const std::size_t header = 32 + 32 * 18 + 1;
         const std::size_t record = 1 + 2 + 5 + 2 + 1 + 13 * 15 + 1;
         bytes.replace(header + 1 * record + 11, 15, "     bad number");

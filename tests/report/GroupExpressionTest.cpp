@@ -10,7 +10,8 @@ using namespace reporttest;
 
 namespace {
 
-TEST(GroupExpression, EvaluatesTheStatementAndSectionKeys) {
+TEST(GroupExpression, EvaluatesTheStatementAndSectionKeys)
+{
     FakeDataSet data({{{QStringLiteral("EP_CODIGO"), QStringLiteral("01")},
                        {QStringLiteral("FU_CODIGO"), QStringLiteral("00042")},
                        {QStringLiteral("IN_CODIGO"), QStringLiteral("49")}},
@@ -41,7 +42,8 @@ TEST(GroupExpression, EvaluatesTheStatementAndSectionKeys) {
     }
 }
 
-TEST(GroupExpression, RefusesWhatItDoesNotUnderstand) {
+TEST(GroupExpression, RefusesWhatItDoesNotUnderstand)
+{
     for (const char* text : {"", "Fun.EP_CODIGO - Fun.FU_CODIGO", "UPPER(Fun.IN_CODIGO)",
                              "Emp.EP_CODIGO", "COPY(Fun.IN_CODIGO,1)", "COPY(Fun.IN_CODIGO,a,1)",
                              "Fun.", "Fun.EP_CODIGO +", "'open", "(Fun.EP_CODIGO", "Fun.A Fun.B"}) {

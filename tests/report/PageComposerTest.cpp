@@ -21,14 +21,16 @@ const QString responsible = QStringLiteral("JOSÉ DA SILVA");
 // the section's first character, the responsible person's label prints a fixed name.
 struct Statement {
     explicit Statement(FakeDataSet& data)
-        : data(data) {
+        : data(data)
+    {
         report.setTextHandler(u"QRLabel10", [&data](QString& value) {
             value = QStringLiteral("SEÇÃO ") + data.fieldValue(QStringLiteral("IN_CODIGO")).left(1);
         });
         report.setTextHandler(u"QRLabel20", [](QString& value) { value = responsible; });
     }
 
-    RunResult run() {
+    RunResult run()
+    {
         RunContext context;
         context.date = QDate(1999, 3, 7);
         context.locale = QLocale(QLocale::Portuguese, QLocale::Brazil);
@@ -36,7 +38,8 @@ struct Statement {
         return compose(report, data, store, context);
     }
 
-    int titles(int page) const {
+    int titles(int page) const
+    {
         return countStartingWith(pageTexts(store, page), QStringLiteral("SEÇÃO "));
     }
 
@@ -47,7 +50,8 @@ struct Statement {
 };
 
 // Income names are "<employee> <code>#<n>"; employees here are named E1, E2, ...
-int countLines(const PageStore& store, int page) {
+int countLines(const PageStore& store, int page)
+{
     int n = 0;
     for (const QString& t : pageTexts(store, page))
         n += t.startsWith(u'E') && t.contains(u'#') ? 1 : 0;
@@ -55,7 +59,8 @@ int countLines(const PageStore& store, int page) {
 }
 
 // The y of the fill of the first band printed at that height, or -1.
-Length fillAt(const PageStore& store, int page, Length height) {
+Length fillAt(const PageStore& store, int page, Length height)
+{
     for (const DrawOp& op : store.page(page)) {
         if (op.kind == OpKind::Fill && op.height == height)
             return op.y;
@@ -63,7 +68,8 @@ Length fillAt(const PageStore& store, int page, Length height) {
     return -1;
 }
 
-TEST(PageComposer, FirstPageHoldsFewerLinesTheMoreSectionsItHas) {
+TEST(PageComposer, FirstPageHoldsFewerLinesTheMoreSectionsItHas)
+{
     const struct {
         int sections;
         int capacity;
@@ -97,7 +103,8 @@ TEST(PageComposer, FirstPageHoldsFewerLinesTheMoreSectionsItHas) {
     }
 }
 
-TEST(PageComposer, ContinuationPageHoldsThirteenLines) {
+TEST(PageComposer, ContinuationPageHoldsThirteenLines)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), codesInSections(1, 12 + 13 + 1));
     Statement s(data);
@@ -111,7 +118,8 @@ TEST(PageComposer, ContinuationPageHoldsThirteenLines) {
     EXPECT_EQ(fillAt(s.store, 2, designUnits(39)), top + designUnits(351));
 }
 
-TEST(PageComposer, EveryStatementStartsOnANewPage) {
+TEST(PageComposer, EveryStatementStartsOnANewPage)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
     addStatement(data, QStringLiteral("01"), QStringLiteral("E2"), {QStringLiteral("41")});
@@ -130,7 +138,8 @@ TEST(PageComposer, EveryStatementStartsOnANewPage) {
     EXPECT_TRUE(pageTexts(s.store, 3).contains(QStringLiteral("EMPRESA 02")));
 }
 
-TEST(PageComposer, BlocksSitWhereTheLayoutPutsThem) {
+TEST(PageComposer, BlocksSitWhereTheLayoutPutsThem)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
     Statement s(data);
@@ -154,7 +163,8 @@ TEST(PageComposer, BlocksSitWhereTheLayoutPutsThem) {
     }
 }
 
-TEST(PageComposer, FooterWithDateAndResponsiblePersonOnEveryPage) {
+TEST(PageComposer, FooterWithDateAndResponsiblePersonOnEveryPage)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), codesInSections(2, 14));
     addStatement(data, QStringLiteral("01"), QStringLiteral("E2"), {QStringLiteral("41")});
@@ -171,7 +181,8 @@ TEST(PageComposer, FooterWithDateAndResponsiblePersonOnEveryPage) {
     }
 }
 
-TEST(PageComposer, EmptyDataSetGivesNoPage) {
+TEST(PageComposer, EmptyDataSetGivesNoPage)
+{
     FakeDataSet data;
     Statement s(data);
     int beforePrint = 0;
@@ -187,7 +198,8 @@ TEST(PageComposer, EmptyDataSetGivesNoPage) {
     EXPECT_FALSE(s.store.isComposing());
 }
 
-TEST(PageComposer, BeforePrintRunsFirstAndCanCancel) {
+TEST(PageComposer, BeforePrintRunsFirstAndCanCancel)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
     Statement s(data);
@@ -201,7 +213,8 @@ TEST(PageComposer, BeforePrintRunsFirstAndCanCancel) {
     EXPECT_EQ(s.store.pageCount(), 0);
 }
 
-TEST(PageComposer, SectionTitleWhenTheFirstCharacterChangesOrTheStatementDoes) {
+TEST(PageComposer, SectionTitleWhenTheFirstCharacterChangesOrTheStatementDoes)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"),
                  {QStringLiteral("41"), QStringLiteral("42"), QStringLiteral("51")});
@@ -216,7 +229,8 @@ TEST(PageComposer, SectionTitleWhenTheFirstCharacterChangesOrTheStatementDoes) {
     EXPECT_EQ(pageTexts(s.store, 2).count(QStringLiteral("SEÇÃO 5")), 1);
 }
 
-TEST(PageComposer, HandlersSeeOnlyNonEmptyTextsAndTheirResultIsNotKept) {
+TEST(PageComposer, HandlersSeeOnlyNonEmptyTextsAndTheirResultIsNotKept)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"),
                  {QStringLiteral("41"), QStringLiteral("42"), QStringLiteral("43")});
@@ -238,7 +252,8 @@ TEST(PageComposer, HandlersSeeOnlyNonEmptyTextsAndTheirResultIsNotKept) {
     EXPECT_FALSE(texts.contains(QStringLiteral("1.234,50")));
 }
 
-TEST(PageComposer, ProgressAfterEachRowThenTheHookThenPagesAsTheyFinish) {
+TEST(PageComposer, ProgressAfterEachRowThenTheHookThenPagesAsTheyFinish)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
     addStatement(data, QStringLiteral("01"), QStringLiteral("E2"),
@@ -263,7 +278,8 @@ TEST(PageComposer, ProgressAfterEachRowThenTheHookThenPagesAsTheyFinish) {
                                    QStringLiteral("hook"), QStringLiteral("page 2 of 2")}));
 }
 
-TEST(PageComposer, CancelStopsTheRunAtOnce) {
+TEST(PageComposer, CancelStopsTheRunAtOnce)
+{
     const struct {
         const char* how;
         bool byStore;
@@ -296,7 +312,8 @@ TEST(PageComposer, CancelStopsTheRunAtOnce) {
     }
 }
 
-TEST(PageComposer, TemplateErrorsComeBeforeAnyPage) {
+TEST(PageComposer, TemplateErrorsComeBeforeAnyPage)
+{
     const struct {
         const char* what;
         std::function<void(ReportTemplate&)> spoil;
@@ -326,7 +343,8 @@ TEST(PageComposer, TemplateErrorsComeBeforeAnyPage) {
     }
 }
 
-TEST(PageComposer, AnErrorInAHandlerLeavesTheStoreIdle) {
+TEST(PageComposer, AnErrorInAHandlerLeavesTheStoreIdle)
+{
     FakeDataSet data;
     addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
     addStatement(data, QStringLiteral("01"), QStringLiteral("E2"), {QStringLiteral("41")});
@@ -340,7 +358,8 @@ TEST(PageComposer, AnErrorInAHandlerLeavesTheStoreIdle) {
     EXPECT_FALSE(s.store.isComposing());
 }
 
-TEST(ReportTemplate, TextHandlerNeedsATextPrintable) {
+TEST(ReportTemplate, TextHandlerNeedsATextPrintable)
+{
     ReportTemplate t = statementTemplate();
     EXPECT_THROW(t.setTextHandler(u"QRShape9", [](QString&) {}), ReportError);
     EXPECT_THROW(t.setTextHandler(u"QRLabel99", [](QString&) {}), ReportError);

@@ -15,7 +15,8 @@ using namespace reporttest;
 
 namespace {
 
-QImage renderPage(const PageStore& store, int page, double zoom) {
+QImage renderPage(const PageStore& store, int page, double zoom)
+{
     QImage image(QSize(int(816 * zoom / 100), int(1056 * zoom / 100)), QImage::Format_RGB32);
     image.fill(Qt::red); // anything not painted shows
     QPainter painter(&image);
@@ -23,17 +24,20 @@ QImage renderPage(const PageStore& store, int page, double zoom) {
     return image;
 }
 
-bool black(const QImage& image, int x, int y) {
+bool black(const QImage& image, int x, int y)
+{
     return qGray(image.pixel(x, y)) < 64;
 }
 
-bool white(const QImage& image, int x, int y) {
+bool white(const QImage& image, int x, int y)
+{
     return image.pixel(x, y) == qRgb(255, 255, 255);
 }
 
 // Pixel of a place given in design units from the paper's corner (one unit is one pixel at
 // 96 dpi), at a zoom.
-int px(double units, double zoom) {
+int px(double units, double zoom)
+{
     return int(std::floor(units * zoom / 100));
 }
 
@@ -41,7 +45,8 @@ constexpr double margin = 37.795; // 10 mm in design units
 
 class PageRendererTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         addStatement(data, QStringLiteral("01"), QStringLiteral("E1"),
                      {QStringLiteral("41"), QStringLiteral("42")});
         composeStatements(data, store);
@@ -52,7 +57,8 @@ protected:
     PageStore store;
 };
 
-TEST_F(PageRendererTest, FramesAreOnePointInsideTheBandEdge) {
+TEST_F(PageRendererTest, FramesAreOnePointInsideTheBandEdge)
+{
     const struct {
         double zoom;
         int thickness; // 1 point, at least one pixel
@@ -77,7 +83,8 @@ TEST_F(PageRendererTest, FramesAreOnePointInsideTheBandEdge) {
     }
 }
 
-TEST_F(PageRendererTest, InnerLinesAreOnePixel) {
+TEST_F(PageRendererTest, InnerLinesAreOnePixel)
+{
     const QImage image = renderPage(store, 1, 100);
     // QRShape9 divides the first income line at x 559.5 of the band; the band starts 351 + 5 + 40
     // units below the top margin.
@@ -88,7 +95,8 @@ TEST_F(PageRendererTest, InnerLinesAreOnePixel) {
     EXPECT_TRUE(white(image, x + 1, y));
 }
 
-TEST_F(PageRendererTest, TextAndEmblemAreDrawn) {
+TEST_F(PageRendererTest, TextAndEmblemAreDrawn)
+{
     const QImage image = renderPage(store, 1, 100);
     const auto inkIn = [&](double left, double top, double width, double height) {
         int ink = 0;
@@ -109,7 +117,8 @@ TEST_F(PageRendererTest, TextAndEmblemAreDrawn) {
     EXPECT_GT(inkIn(4, 4, 69, 69).second, 69 * 69 / 4);
 }
 
-TEST_F(PageRendererTest, UnfinishedOrMissingPageDrawsNothing) {
+TEST_F(PageRendererTest, UnfinishedOrMissingPageDrawsNothing)
+{
     QImage image(10, 10, QImage::Format_RGB32);
     image.fill(Qt::red);
     QPainter painter(&image);

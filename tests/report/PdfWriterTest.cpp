@@ -24,20 +24,23 @@ using namespace reporttest;
 
 namespace {
 
-QString run(const QString& program, const QStringList& args) {
+QString run(const QString& program, const QStringList& args)
+{
     QProcess p;
     p.start(program, args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-QString pdfText(const QString& file) {
+QString pdfText(const QString& file)
+{
     return run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                                              QStringLiteral("-layout"), file, QStringLiteral("-")});
 }
 
 // Where pdftotext finds each word: "page:word" → top left corners, in points, sorted.
-std::map<QString, std::vector<QPointF>> wordPositions(const QString& file) {
+std::map<QString, std::vector<QPointF>> wordPositions(const QString& file)
+{
     const QString html =
         run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                                           QStringLiteral("-bbox"), file, QStringLiteral("-")});
@@ -60,7 +63,8 @@ std::map<QString, std::vector<QPointF>> wordPositions(const QString& file) {
     return words;
 }
 
-PdfOptions pages(int first, int last) {
+PdfOptions pages(int first, int last)
+{
     PdfOptions o;
     o.firstPage = first;
     o.lastPage = last;
@@ -69,7 +73,8 @@ PdfOptions pages(int first, int last) {
 
 class PdfWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             GTEST_SKIP() << "pdftotext is not installed";
         QStringList codes;
@@ -89,7 +94,8 @@ protected:
     PageStore store;
 };
 
-TEST_F(PdfWriterTest, TextComesBackWithItsAccents) {
+TEST_F(PdfWriterTest, TextComesBackWithItsAccents)
+{
     const QString pdf = file("all.pdf");
     PdfOptions options;
     options.title = QStringLiteral("Radaziz");
@@ -105,7 +111,8 @@ TEST_F(PdfWriterTest, TextComesBackWithItsAccents) {
     }
 }
 
-TEST_F(PdfWriterTest, WritesAPageRange) {
+TEST_F(PdfWriterTest, WritesAPageRange)
+{
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     writePdf(store, buffer, pages(3, 3));
@@ -122,7 +129,8 @@ TEST_F(PdfWriterTest, WritesAPageRange) {
 
 // The writer lays text out itself; it must put every word where the renderer, through Qt's
 // own PDF engine, does.
-TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem) {
+TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
+{
     const QString ours = file("ours.pdf");
     const QString qt = file("qt.pdf");
     writePdf(store, ours);
@@ -149,7 +157,8 @@ TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem) {
     }
 }
 
-TEST_F(PdfWriterTest, FontsAndEmblemAreWrittenOnce) {
+TEST_F(PdfWriterTest, FontsAndEmblemAreWrittenOnce)
+{
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     writePdf(store, buffer);

@@ -23,7 +23,9 @@ class FakeDataSet : public report::ReportDataSet {
 public:
     FakeDataSet() = default;
     explicit FakeDataSet(std::vector<Row> rows)
-        : m_rows(std::move(rows)) {}
+        : m_rows(std::move(rows))
+    {
+    }
 
     void add(const Row& row) { m_rows.push_back(row); }
     const std::vector<Row>& rows() const { return m_rows; }
@@ -31,16 +33,19 @@ public:
     int position() const { return m_pos; }
 
     int recordCount() override { return int(m_rows.size()); }
-    void first() override {
+    void first() override
+    {
         ++firstCalls;
         m_pos = 0;
     }
     void next() override { ++m_pos; }
     bool eof() const override { return m_pos >= int(m_rows.size()); }
-    QString fieldValue(const QString& field) const override {
+    QString fieldValue(const QString& field) const override
+    {
         return m_rows.at(m_pos).value(field);
     }
-    QString displayText(const QString& field) const override {
+    QString displayText(const QString& field) const override
+    {
         return m_rows.at(m_pos).value(field);
     }
 
@@ -54,7 +59,8 @@ private:
 // The rows of one statement: one per income code, named "<employee> <code>#<n>" so that each
 // printed line can be told apart.
 inline void addStatement(FakeDataSet& data, const QString& company, const QString& employee,
-                         const QStringList& codes) {
+                         const QStringList& codes)
+{
     int n = 0;
     for (const QString& code : codes) {
         data.add({
@@ -73,7 +79,8 @@ inline void addStatement(FakeDataSet& data, const QString& company, const QStrin
 
 // `count` codes spread over `sections` sections (4, 5, 6, 8): one line in each section but the
 // last, which takes the rest, so that an overflow never starts with a section title.
-inline QStringList codesInSections(int sections, int count) {
+inline QStringList codesInSections(int sections, int count)
+{
     static const char firsts[] = {'4', '5', '6', '8'};
     QStringList codes;
     for (int s = 0; s < sections; ++s) {
@@ -85,7 +92,8 @@ inline QStringList codesInSections(int sections, int count) {
 }
 
 // The texts drawn on a finished page, in drawing order.
-inline QStringList pageTexts(const report::PageStore& store, int page) {
+inline QStringList pageTexts(const report::PageStore& store, int page)
+{
     QStringList texts;
     for (const report::DrawOp& op : store.page(page)) {
         if (op.kind == report::OpKind::Text)
@@ -94,7 +102,8 @@ inline QStringList pageTexts(const report::PageStore& store, int page) {
     return texts;
 }
 
-inline int countStartingWith(const QStringList& texts, const QString& prefix) {
+inline int countStartingWith(const QStringList& texts, const QString& prefix)
+{
     int n = 0;
     for (const QString& t : texts)
         n += t.startsWith(prefix) ? 1 : 0;
@@ -102,7 +111,8 @@ inline int countStartingWith(const QStringList& texts, const QString& prefix) {
 }
 
 // Composes the statement template over the rows, with a fixed date and responsible person.
-inline void composeStatements(FakeDataSet& data, report::PageStore& store) {
+inline void composeStatements(FakeDataSet& data, report::PageStore& store)
+{
     report::ReportTemplate t = report::statementTemplate();
     t.setTextHandler(u"QRLabel20", [](QString& value) { value = QStringLiteral("JOSÉ DA SILVA"); });
     report::RunContext context;

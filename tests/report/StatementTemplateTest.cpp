@@ -7,7 +7,8 @@ using namespace report;
 
 namespace {
 
-TEST(StatementTemplate, PageAndBands) {
+TEST(StatementTemplate, PageAndBands)
+{
     const ReportTemplate t = statementTemplate();
     EXPECT_EQ(t.page.paper, QPageSize::Letter);
     EXPECT_EQ(t.page.width, designUnits(816));
@@ -52,7 +53,8 @@ TEST(StatementTemplate, PageAndBands) {
     EXPECT_FALSE(t.band(u"QRGroup2")->newPageBefore);
 }
 
-TEST(StatementTemplate, LinesRunThroughTheMiddleOfTheirBoxes) {
+TEST(StatementTemplate, LinesRunThroughTheMiddleOfTheirBoxes)
+{
     const ReportTemplate t = statementTemplate();
     const struct {
         const char* name;
@@ -83,7 +85,8 @@ TEST(StatementTemplate, LinesRunThroughTheMiddleOfTheirBoxes) {
     }
 }
 
-TEST(StatementTemplate, TextPrintables) {
+TEST(StatementTemplate, TextPrintables)
+{
     const ReportTemplate t = statementTemplate();
     const struct {
         const char* name;
@@ -131,7 +134,8 @@ TEST(StatementTemplate, TextPrintables) {
     EXPECT_EQ(t.printable(u"QRImage1")->picture.cacheKey(), emblemImage().cacheKey());
 }
 
-TEST(Emblem, GreyPictureOfTheRightSize) {
+TEST(Emblem, GreyPictureOfTheRightSize)
+{
     const QImage& e = emblemImage();
     EXPECT_EQ(e.size(), QSize(95, 100));
     EXPECT_TRUE(e.allGray());

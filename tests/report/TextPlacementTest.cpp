@@ -9,7 +9,8 @@ using namespace report;
 namespace {
 
 // Every character 10 wide.
-double measure(QStringView s) {
+double measure(QStringView s)
+{
     return 10.0 * double(s.size());
 }
 
@@ -18,7 +19,8 @@ struct Line {
     double x;
 };
 
-TEST(TextPlacement, AutoSizeKeepsTheEdgeItsAlignmentNames) {
+TEST(TextPlacement, AutoSizeKeepsTheEdgeItsAlignmentNames)
+{
     const struct {
         Alignment alignment;
         double left;
@@ -39,7 +41,8 @@ TEST(TextPlacement, AutoSizeKeepsTheEdgeItsAlignmentNames) {
     EXPECT_DOUBLE_EQ(wide.left, 50);
 }
 
-TEST(TextPlacement, FixedBoxBreaksAtBlanks) {
+TEST(TextPlacement, FixedBoxBreaksAtBlanks)
+{
     const struct {
         const char* text;
         double width;

@@ -1,10 +1,10 @@
+#include "report/UInforme.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Table.h"
 #include "platform/Cursor.h"
 #include "prep/MontaTabelaIR.h"
 #include "report/FieldDisplay.h"
-#include "report/UInforme.h"
 #include "sample/DriveBuilder.h"
 #include "support/FakeDrives.h"
 
@@ -40,8 +40,10 @@ protected:
         db::Query sql;
         db::Table ir, dirf;
         prep::MontaTabelaIR('C', sql, ir, dirf);
-        report = std::make_unique<TQRInforme>(
-            nullptr, ReportHost{[] { return 'C'; }, [this] { return responsible; }});
+        report = std::make_unique<TQRInforme>(nullptr, ReportHost{[] { return 'C'; },
+                                                                  [this] {
+                                                                      return responsible;
+                                                                  }});
         report->locale = kBrazil;
         report->Fun.open();
     }
@@ -80,7 +82,10 @@ TEST(UInforme, QueryTextPointsAtTheChosenDrive)
 {
     for (char drive : {'C', 'J'}) {
         SCOPED_TRACE(drive);
-        TQRInforme r(nullptr, {[drive] { return drive; }, [] { return QString(); }});
+        TQRInforme r(nullptr, {[drive] { return drive; },
+                               [] {
+                                   return QString();
+                               }});
         const std::string before = r.Fun.sqlText();
         r.FunBeforeOpen(r.Fun);
         const std::string after = r.Fun.sqlText();
@@ -120,9 +125,14 @@ TEST(UInforme, DisplayMasksAndAmounts)
         double value;
         const char* shown;
     };
-    const Amount amounts[] = {{1234.5, "1.234,50"}, {0, "0,00"},        {0.125, "0,13"},
-                              {999.995, "1.000,00"}, {1234567.891, "1.234.567,89"},
-                              {850, "850,00"},      {0.1, "0,10"},        {12345678901.5, "12.345.678.901,50"}};
+    const Amount amounts[] = {{1234.5, "1.234,50"},
+                              {0, "0,00"},
+                              {0.125, "0,13"},
+                              {999.995, "1.000,00"},
+                              {1234567.891, "1.234.567,89"},
+                              {850, "850,00"},
+                              {0.1, "0,10"},
+                              {12345678901.5, "12.345.678.901,50"}};
     for (const Amount& a : amounts)
         EXPECT_EQ(report::formatAmount(a.value, kBrazil), QString::fromUtf8(a.shown)) << a.value;
     EXPECT_EQ(report::formatAmount(1234.5, QLocale(QLocale::English, QLocale::UnitedStates)),
@@ -141,15 +151,15 @@ TEST_F(ReportOnDrive, JoinFilterAndOrder)
         d.addRawRecord(rawLine("01", fu, "89", 10));
         d.addRawRecord(rawLine("01", fu, "90", 10));
     }
-    d.addRawRecord(rawLine("01", "00009", "77", 5));  // no name in FP_INF
-    d.addRawRecord(rawLine("01", "00777", "41", 5));  // employee missing from FP_FUN
-    d.addRawRecord(rawLine("03", "00001", "41", 5));  // company missing from FP_EMP
+    d.addRawRecord(rawLine("01", "00009", "77", 5)); // no name in FP_INF
+    d.addRawRecord(rawLine("01", "00777", "41", 5)); // employee missing from FP_FUN
+    d.addRawRecord(rawLine("03", "00001", "41", 5)); // company missing from FP_EMP
     d.addRawRecord(rawLine("02", "00001", "41", 5));
     open(d);
 
-    EXPECT_EQ(rows(), (std::vector<std::string>{"ÁLVARO 41", "ÁLVARO 89", "ANA 41", "ANA 77",
-                                                "ANA 89", "MARIA 41", "MARIA 89", "MARIA 41",
-                                                "MARIA 89", "ZÉ 41"}));
+    EXPECT_EQ(rows(),
+              (std::vector<std::string>{"ÁLVARO 41", "ÁLVARO 89", "ANA 41", "ANA 77", "ANA 89",
+                                        "MARIA 41", "MARIA 89", "MARIA 41", "MARIA 89", "ZÉ 41"}));
     EXPECT_EQ(report->Fun.recordCount(), 10);
     // The two MARIAs do not interleave: employee 00001 first.
     report->Fun.first();
@@ -189,7 +199,10 @@ TEST_F(ReportOnDrive, PayrollTablesOfOtherWidthsAreRefused)
     db::Query sql;
     db::Table ir, dirf;
     prep::MontaTabelaIR('C', sql, ir, dirf);
-    TQRInforme r(nullptr, {[] { return 'C'; }, [] { return QString(); }});
+    TQRInforme r(nullptr, {[] { return 'C'; },
+                           [] {
+                               return QString();
+                           }});
     try {
         r.Fun.open();
         FAIL();
@@ -207,7 +220,10 @@ TEST_F(ReportOnDrive, PayrollTablesOfOtherWidthsAreRefused)
 
 TEST(UInforme, PrintTimeTexts)
 {
-    TQRInforme r(nullptr, {[] { return 'C'; }, [] { return QStringLiteral("RESPONSÁVEL"); }});
+    TQRInforme r(nullptr, {[] { return 'C'; },
+                           [] {
+                               return QStringLiteral("RESPONSÁVEL");
+                           }});
     struct Line {
         const char* code;
         const char* shown;
@@ -259,24 +275,27 @@ TEST_F(ReportOnDrive, SectionTitlesAndPayerNumber)
         payer.push_back(number);
     }
     ASSERT_EQ(titles.size(), 9u);
-    EXPECT_EQ(titles[0], QStringLiteral("3. RENDIMENTOS TRIBUTÁVEIS, DEDUÇÕES E IMPOSTO RETIDO NA FONTE"));
+    EXPECT_EQ(titles[0],
+              QStringLiteral("3. RENDIMENTOS TRIBUTÁVEIS, DEDUÇÕES E IMPOSTO RETIDO NA FONTE"));
     EXPECT_EQ(titles[1], QStringLiteral("4. RENDIMENTOS ISENTOS E NÃO TRIBUTÁVEIS"));
-    EXPECT_EQ(titles[2],
-              QStringLiteral("5. RENDIMENTOS SUJEITOS À TRIBUTAÇÃO EXCLUSIVA (RENDIMENTO LÍQUIDO)"));
+    EXPECT_EQ(
+        titles[2],
+        QStringLiteral("5. RENDIMENTOS SUJEITOS À TRIBUTAÇÃO EXCLUSIVA (RENDIMENTO LÍQUIDO)"));
     EXPECT_EQ(titles[3], QStringLiteral("X. XXXXXXXXXXXXXXXXXXXXXXXXXXXXX"));
     EXPECT_EQ(titles[4], QStringLiteral("6. INFORMAÇÕES COMPLEMENTARES"));
     EXPECT_EQ(payer[0], QStringLiteral("12.345.678/0001-95")) << "whatever EP_CPF holds";
     EXPECT_EQ(payer[5], QStringLiteral("123.456.789-01"));
     EXPECT_EQ(payer[6], QStringLiteral("123.456.7-"));
     EXPECT_EQ(payer[7], QStringLiteral("..-"));
-    EXPECT_EQ(payer[8], QStringLiteral("12.34 .   /    -  ")) << "a partly filled CNPJ keeps its mask";
+    EXPECT_EQ(payer[8], QStringLiteral("12.34 .   /    -  "))
+        << "a partly filled CNPJ keeps its mask";
 }
 
 TEST_F(ReportOnDrive, ComposesOneStatementPerEmployee)
 {
     sample::DriveBuilder d = basicDrive();
-    for (int i = 0; i < 13; ++i)
-        d.addRawRecord(rawLine("01", "00001", "4" + std::string(1, char('A' + i)), 1));
+    for (char second = 'A'; second < 'A' + 13; ++second)
+        d.addRawRecord(rawLine("01", "00001", std::string{'4', second}, 1));
     d.addRawRecord(rawLine("01", "00009", "41", 1));
     open(d);
     std::vector<int> starts;

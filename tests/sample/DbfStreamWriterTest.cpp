@@ -13,7 +13,8 @@ using sample::DbfValue;
 
 const std::vector<DbfColumn> kColumns = {{"CODIGO", 'C', 5}, {"VALOR", 'N', 12, 2}};
 
-TEST(DbfStreamWriter, WritesTheSameBytesAsTheWriterInMemory) {
+TEST(DbfStreamWriter, WritesTheSameBytesAsTheWriterInMemory)
+{
     testsupport::TempDir dir;
     for (int count : {0, 1, 300}) {
         sample::DbfWriter memory(kColumns);
@@ -29,7 +30,8 @@ TEST(DbfStreamWriter, WritesTheSameBytesAsTheWriterInMemory) {
     }
 }
 
-TEST(DbfStreamWriter, UnfinishedTableIsRemoved) {
+TEST(DbfStreamWriter, UnfinishedTableIsRemoved)
+{
     testsupport::TempDir dir;
     {
         sample::DbfStreamWriter stream(dir / "t.dbf", kColumns);
@@ -39,7 +41,8 @@ TEST(DbfStreamWriter, UnfinishedTableIsRemoved) {
     EXPECT_FALSE(std::filesystem::exists(dir / "t.dbf"));
 }
 
-TEST(DbfStreamWriter, UnwritableFileIsAnError) {
+TEST(DbfStreamWriter, UnwritableFileIsAnError)
+{
     testsupport::TempDir dir;
     EXPECT_THROW(sample::DbfStreamWriter(dir / "missing" / "t.dbf", kColumns), std::runtime_error);
 }

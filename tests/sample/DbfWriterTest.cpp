@@ -15,7 +15,8 @@ using sample::DbfColumn;
 using sample::DbfValue;
 using sample::DbfWriter;
 
-TEST(DbfWriter, RefusesColumnsTheFormatCannotHold) {
+TEST(DbfWriter, RefusesColumnsTheFormatCannotHold)
+{
     const std::vector<DbfColumn> bad[] = {
         {},
         {{"", 'C', 2}},
@@ -35,7 +36,8 @@ TEST(DbfWriter, RefusesColumnsTheFormatCannotHold) {
     EXPECT_NO_THROW(DbfWriter({{"A", 'N', 4, 2}, {"D", 'D', 8}, {"L", 'L', 1}, {"M", 'M', 10}}));
 }
 
-TEST(DbfWriter, RefusesValuesThatDoNotFit) {
+TEST(DbfWriter, RefusesValuesThatDoNotFit)
+{
     DbfWriter w({{"TEXTO", 'C', 4}, {"VALOR", 'N', 6, 2}});
     const std::vector<DbfValue> bad[] = {
         {std::string("ABCDE"), {}}, // too long
@@ -63,7 +65,8 @@ TEST(DbfWriter, RefusesValuesThatDoNotFit) {
                                                                 "O 999.99");
 }
 
-TEST(DbfWriter, ReadsBackThroughTheReader) {
+TEST(DbfWriter, ReadsBackThroughTheReader)
+{
     testsupport::TempDir dir;
     DbfWriter w({{"NOME", 'C', 12}, {"VALOR", 'N', 12, 2}, {"DATA", 'D', 8}}, db::CodePage::CP1252);
     w.addRecord({std::string("JOÃO"), 1234.5, std::string("19990131")});

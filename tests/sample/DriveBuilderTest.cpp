@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 constexpr DriveFile kAllFiles[] = {DriveFile::Marker, DriveFile::Companies, DriveFile::Employees,
                                    DriveFile::IncomeCodes, DriveFile::RawTable};
 
-DriveBuilder smallDrive() {
+DriveBuilder smallDrive()
+{
     DriveBuilder b;
     b.addCompany({.code = "01",
                   .name = "PADARIA SÃO JOÃO LTDA",
@@ -52,19 +53,22 @@ DriveBuilder smallDrive() {
     return b;
 }
 
-std::string lower(std::string s) {
+std::string lower(std::string s)
+{
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
     return s;
 }
 
 // ":\dirf99\ir_cru.dbf" as a path under a root, compared without regard to case.
-std::string programPath(const char* afterLetter) {
+std::string programPath(const char* afterLetter)
+{
     std::string s = std::string(afterLetter).substr(2);
     std::replace(s.begin(), s.end(), '\\', '/');
     return lower(s);
 }
 
-TEST(DriveBuilder, WritesEveryFileWhereTheProgramLooksForIt) {
+TEST(DriveBuilder, WritesEveryFileWhereTheProgramLooksForIt)
+{
     testsupport::TempDir dir;
     smallDrive().write(dir.path() / "new" / "root");
     const fs::path root = dir.path() / "new" / "root";
@@ -84,7 +88,8 @@ TEST(DriveBuilder, WritesEveryFileWhereTheProgramLooksForIt) {
     EXPECT_TRUE(fs::is_directory(root / "DIRF99"));
 }
 
-TEST(DriveBuilder, TablesReadBackWithTheirColumnsAndValues) {
+TEST(DriveBuilder, TablesReadBackWithTheirColumnsAndValues)
+{
     testsupport::TempDir dir;
     smallDrive().write(dir.path());
 
@@ -132,7 +137,8 @@ TEST(DriveBuilder, TablesReadBackWithTheirColumnsAndValues) {
     EXPECT_EQ(raw[1].at("IR_VALE"), "");
 }
 
-TEST(DriveBuilder, SkippedFileIsNotWritten) {
+TEST(DriveBuilder, SkippedFileIsNotWritten)
+{
     for (DriveFile skipped : kAllFiles) {
         testsupport::TempDir dir;
         smallDrive().skip(skipped).write(dir.path());
@@ -144,7 +150,8 @@ TEST(DriveBuilder, SkippedFileIsNotWritten) {
     }
 }
 
-TEST(DriveBuilder, CodePageOfTheTables) {
+TEST(DriveBuilder, CodePageOfTheTables)
+{
     struct Case {
         db::CodePage page;
         unsigned char driver;
@@ -164,7 +171,8 @@ TEST(DriveBuilder, CodePageOfTheTables) {
     }
 }
 
-TEST(DriveBuilder, ExtraOmittedAndReplacedColumns) {
+TEST(DriveBuilder, ExtraOmittedAndReplacedColumns)
+{
     testsupport::TempDir dir;
     DriveBuilder b;
     b.addCompany({.code = "01", .name = "X"});
@@ -195,7 +203,8 @@ TEST(DriveBuilder, ExtraOmittedAndReplacedColumns) {
     EXPECT_EQ(readRows(drivePath(dir.path(), DriveFile::Employees))[0].at("FU_ATIVO"), "T");
 }
 
-TEST(DriveBuilder, RefusesWhatTheTablesCannotHold) {
+TEST(DriveBuilder, RefusesWhatTheTablesCannotHold)
+{
     DriveBuilder b;
     EXPECT_THROW(b.omitColumn(DriveFile::RawTable, "IR_13"), std::invalid_argument);
     EXPECT_THROW(b.replaceColumn(DriveFile::Employees, {"FU_NASC", 'D', 8}), std::invalid_argument);

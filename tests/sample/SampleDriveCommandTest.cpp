@@ -19,13 +19,15 @@ struct Outcome {
     std::string err;
 };
 
-Outcome run(const std::vector<std::string>& args) {
+Outcome run(const std::vector<std::string>& args)
+{
     std::ostringstream out, err;
     const int status = sample::runSampleDriveCommand(args, out, err);
     return {status, out.str(), err.str()};
 }
 
-TEST(SampleDriveCommand, BadArgumentsShowTheUsage) {
+TEST(SampleDriveCommand, BadArgumentsShowTheUsage)
+{
     const std::vector<std::string> cases[] = {
         {},
         {"a", "b"},
@@ -52,7 +54,8 @@ TEST(SampleDriveCommand, BadArgumentsShowTheUsage) {
     EXPECT_NE(help.out.find("--generated EMPLOYEES RECORDS_PER_EMPLOYEE DIR"), std::string::npos);
 }
 
-TEST(SampleDriveCommand, WritesTheDrive) {
+TEST(SampleDriveCommand, WritesTheDrive)
+{
     testsupport::TempDir dir;
     const fs::path sampleRoot = dir / "a/b";
     EXPECT_EQ(run({sampleRoot.string()}).status, 0);
@@ -66,7 +69,8 @@ TEST(SampleDriveCommand, WritesTheDrive) {
     EXPECT_EQ(db::DbfReader(raw, "raw").recordCount(), 18u);
 }
 
-TEST(SampleDriveCommand, UnwritableFolderFails) {
+TEST(SampleDriveCommand, UnwritableFolderFails)
+{
     testsupport::TempDir dir;
     testsupport::writeFile(dir / "file", "x");
     const Outcome r = run({(dir / "file").string()});

@@ -28,7 +28,8 @@ constexpr DriveFile kAllFiles[] = {DriveFile::Marker, DriveFile::Companies, Driv
 // The sample, written once for the tests that only read it.
 class SampleDrive : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         s_dir = std::make_unique<testsupport::TempDir>();
         writeSampleDrive(s_dir->path());
     }
@@ -36,7 +37,8 @@ protected:
     static fs::path file(DriveFile f) { return drivePath(s_dir->path(), f); }
     static std::vector<Row> rows(DriveFile f) { return readRows(file(f)); }
 
-    static std::vector<Row> rawOf(const SampleEmployee& e) {
+    static std::vector<Row> rawOf(const SampleEmployee& e)
+    {
         std::vector<Row> out;
         for (Row& r : rows(DriveFile::RawTable)) {
             if (r.at("EP_CODIGO") == e.company && r.at("FU_CODIGO") == e.employee)
@@ -44,7 +46,8 @@ protected:
         }
         return out;
     }
-    static double yearTotal(const std::vector<Row>& raw, const std::string& code) {
+    static double yearTotal(const std::vector<Row>& raw, const std::string& code)
+    {
         double total = 0;
         for (const Row& r : raw) {
             if (r.at("IN_CODIGO") == code) {
@@ -59,7 +62,8 @@ protected:
     static inline std::unique_ptr<testsupport::TempDir> s_dir;
 };
 
-TEST_F(SampleDrive, RecordCounts) {
+TEST_F(SampleDrive, RecordCounts)
+{
     EXPECT_TRUE(fs::is_regular_file(file(DriveFile::Marker)));
     EXPECT_EQ(rows(DriveFile::Companies).size(), 4u);
     EXPECT_EQ(rows(DriveFile::Employees).size(), 40u);
@@ -71,7 +75,8 @@ TEST_F(SampleDrive, RecordCounts) {
 }
 
 // The program binds these fields by name, type and width; the sample must open.
-TEST_F(SampleDrive, TablesHaveTheFieldsTheProgramBinds) {
+TEST_F(SampleDrive, TablesHaveTheFieldsTheProgramBinds)
+{
     const auto check = [](DriveFile table, const char* field, db::FieldType type, int size) {
         db::DbfReader r(file(table), "t");
         const int at = r.fieldIndex(field);
@@ -96,7 +101,8 @@ TEST_F(SampleDrive, TablesHaveTheFieldsTheProgramBinds) {
         check(DriveFile::IncomeCodes, c.name, c.type, c.size);
 }
 
-TEST_F(SampleDrive, TextIsCodePage850WithAccentsIntact) {
+TEST_F(SampleDrive, TextIsCodePage850WithAccentsIntact)
+{
     EXPECT_EQ(db::DbfReader(file(DriveFile::Companies), "emp").codePage(), db::CodePage::CP850);
     // "Ç" and "Õ" as code page 850 stores them.
     EXPECT_NE(testsupport::readFile(file(DriveFile::Companies))
@@ -123,7 +129,8 @@ TEST_F(SampleDrive, TextIsCodePage850WithAccentsIntact) {
     EXPECT_GE(accented, 10);
 }
 
-TEST_F(SampleDrive, TaxNumbersAreValid) {
+TEST_F(SampleDrive, TaxNumbersAreValid)
+{
     std::set<std::string> cpfs;
     for (const Row& r : rows(DriveFile::Employees)) {
         EXPECT_TRUE(isValidCpf(r.at("FU_CPF"))) << r.at("FU_CPF");
@@ -143,7 +150,8 @@ TEST_F(SampleDrive, TaxNumbersAreValid) {
     }
 }
 
-TEST_F(SampleDrive, EveryRawCodeHasAName) {
+TEST_F(SampleDrive, EveryRawCodeHasAName)
+{
     std::set<std::string> known, used;
     for (const Row& r : rows(DriveFile::IncomeCodes))
         known.insert(r.at("IN_CODIGO"));
@@ -155,7 +163,8 @@ TEST_F(SampleDrive, EveryRawCodeHasAName) {
         EXPECT_TRUE(used.count(code)) << code;
 }
 
-TEST_F(SampleDrive, NotableCases) {
+TEST_F(SampleDrive, NotableCases)
+{
     using namespace sampleCase;
     std::map<std::pair<std::string, std::string>, std::string> names;
     for (const Row& r : rows(DriveFile::Employees))
@@ -208,7 +217,8 @@ TEST_F(SampleDrive, NotableCases) {
     EXPECT_EQ(names.count({kNotInPayroll.company, kNotInPayroll.employee}), 0u);
 }
 
-TEST_F(SampleDrive, DeletedRecordIsThe52OfItsEmployee) {
+TEST_F(SampleDrive, DeletedRecordIsThe52OfItsEmployee)
+{
     // Read past the reader, which skips deleted records.
     const std::string bytes = testsupport::readFile(file(DriveFile::RawTable));
     db::DbfReader r(file(DriveFile::RawTable), "raw");
@@ -224,7 +234,8 @@ TEST_F(SampleDrive, DeletedRecordIsThe52OfItsEmployee) {
     EXPECT_EQ(deleted, std::vector<std::string>{key});
 }
 
-TEST_F(SampleDrive, SameBytesEveryTime) {
+TEST_F(SampleDrive, SameBytesEveryTime)
+{
     testsupport::TempDir other;
     writeSampleDrive(other.path());
     for (DriveFile f : kAllFiles)
@@ -232,7 +243,8 @@ TEST_F(SampleDrive, SameBytesEveryTime) {
             << drivePath(other.path(), f);
 }
 
-TEST(GeneratedDrive, ReadsBackAndIsDeterministic) {
+TEST(GeneratedDrive, ReadsBackAndIsDeterministic)
+{
     const GeneratedDriveOptions options{.employees = 31, .recordsPerEmployee = 40, .companies = 3};
     testsupport::TempDir one, two;
     writeGeneratedDrive(one.path(), options);
@@ -270,7 +282,8 @@ TEST(GeneratedDrive, ReadsBackAndIsDeterministic) {
               testsupport::readFile(rawFile));
 }
 
-TEST(GeneratedDrive, RefusesWhatCodesCannotHold) {
+TEST(GeneratedDrive, RefusesWhatCodesCannotHold)
+{
     const GeneratedDriveOptions bad[] = {
         {.employees = 0},
         {.recordsPerEmployee = 0},

@@ -14,7 +14,8 @@ namespace sampletest {
 // without blanks ("" when empty).
 using Row = std::map<std::string, std::string, std::less<>>;
 
-inline std::vector<Row> readRows(const std::filesystem::path& file) {
+inline std::vector<Row> readRows(const std::filesystem::path& file)
+{
     db::DbfReader r(file, file.filename().string());
     std::vector<Row> rows;
     while (r.next()) {
@@ -36,7 +37,8 @@ inline std::vector<Row> readRows(const std::filesystem::path& file) {
     return rows;
 }
 
-inline double amount(const std::string& stored) {
+inline double amount(const std::string& stored)
+{
     return stored.empty() ? 0.0 : std::stod(stored);
 }
 

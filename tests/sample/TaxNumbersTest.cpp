@@ -10,7 +10,8 @@ using namespace sample;
 
 // Worked out by hand: each check digit is 11 minus the weighted sum modulo 11, 0 when the
 // remainder is 0 or 1. CPF weights 10..2 (then 11..2); CNPJ 5..2,9..2 (then 6..2,9..2).
-TEST(TaxNumbers, CheckDigitsOfKnownNumbers) {
+TEST(TaxNumbers, CheckDigitsOfKnownNumbers)
+{
     struct Case {
         const char* base;
         const char* number;
@@ -37,7 +38,8 @@ TEST(TaxNumbers, CheckDigitsOfKnownNumbers) {
     }
 }
 
-TEST(TaxNumbers, RefusesWrongNumbers) {
+TEST(TaxNumbers, RefusesWrongNumbers)
+{
     for (const char* cpf :
          {"11144477736", "11144477753", "21144477735", "1114447773", "111444777350",
           "111.444.777-35", "1114447773A", "11111111111", "00000000000", ""})
@@ -49,7 +51,8 @@ TEST(TaxNumbers, RefusesWrongNumbers) {
     EXPECT_FALSE(isValidCnpj("11144477735"));
 }
 
-TEST(TaxNumbers, BaseMustBeDigitsOfItsLength) {
+TEST(TaxNumbers, BaseMustBeDigitsOfItsLength)
+{
     for (const char* base : {"", "11144477", "1114447770", "11144477x"})
         EXPECT_THROW(cpfWithCheckDigits(base), std::invalid_argument) << base;
     for (const char* base : {"11222333000", "1122233300011", "11222333000a"})

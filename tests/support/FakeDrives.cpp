@@ -28,7 +28,8 @@ FakeDrives::~FakeDrives()
 
 fs::path FakeDrives::addDrive(char letter)
 {
-    const fs::path folder = m_dir / (std::string("drive_") + static_cast<char>(std::tolower(letter)));
+    const fs::path folder =
+        m_dir / (std::string("drive_") + static_cast<char>(std::tolower(letter)));
     fs::create_directories(folder);
     mapDrive(letter, folder);
     return folder;
