@@ -11,6 +11,8 @@
 #include "report/UInforme.h"
 #include "sample/SampleDrive.h"
 
+#include "BenchDrive.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -32,17 +34,11 @@ int main(int argc, char** argv)
     if (argc > 2)
         options.recordsPerEmployee = std::atoi(argv[2]);
 
-    std::string pattern = (fs::temp_directory_path() / "radaziz-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return 1;
-    const fs::path base = pattern;
-    fs::create_directories(base / "prefix/dosdevices");
-    fs::create_directory_symlink(base / "drive", base / "prefix/dosdevices/c:");
-    setenv("WINEPREFIX", (base / "prefix").c_str(), 1);
+    BenchDrive drive;
     std::printf("Generating %d employees × %d raw records...\n", options.employees,
                 options.recordsPerEmployee);
     std::fflush(stdout);
-    sample::writeGeneratedDrive(base / "drive", options);
+    sample::writeGeneratedDrive(drive.root(), options);
     report::installFontSubstitutions();
 
     QElapsedTimer clock;
@@ -72,7 +68,7 @@ int main(int argc, char** argv)
     const qint64 counted = opened;
     const int rows = report.Fun.recordCount();
     const int pages = report.QRPrinter->finishedCount();
-    const QString pdf = QString::fromStdString((base / "statements.pdf").string());
+    const QString pdf = QString::fromStdString((drive.base() / "statements.pdf").string());
     report::writePdf(*report.QRPrinter, pdf);
     const qint64 written = clock.nsecsElapsed();
     const qint64 bytes = QFileInfo(pdf).size();
@@ -94,7 +90,5 @@ int main(int argc, char** argv)
     std::printf("PDF                    %8.1f ms (%lld bytes/page)\n", ms(written - composed),
                 static_cast<long long>(bytes / std::max(1, pages)));
     std::printf("whole export           %8.1f ms\n", ms(written));
-    std::error_code ec;
-    fs::remove_all(base, ec);
     return 0;
 }

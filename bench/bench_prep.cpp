@@ -11,6 +11,8 @@
 #include "prep/MontaTabelaIR.h"
 #include "sample/SampleDrive.h"
 
+#include "BenchDrive.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -55,14 +57,8 @@ int main(int argc, char** argv)
     if (argc > 2)
         options.recordsPerEmployee = std::atoi(argv[2]);
 
-    std::string pattern = (fs::temp_directory_path() / "radaziz-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return 1;
-    const fs::path base = pattern;
-    const fs::path root = base / "drive";
-    fs::create_directories(base / "prefix/dosdevices");
-    fs::create_directory_symlink(root, base / "prefix/dosdevices/c:");
-    setenv("WINEPREFIX", (base / "prefix").c_str(), 1);
+    BenchDrive drive;
+    const fs::path root = drive.root();
 
     std::printf("Generating %d employees × %d records...\n", options.employees,
                 options.recordsPerEmployee);
@@ -134,7 +130,5 @@ int main(int argc, char** argv)
     std::printf("(a) bare scan, every field decoded: %.3f s (peak +%ld KB)\n", best[0], memory[0]);
     std::printf("(b) whole preparation pass:         %.3f s (peak +%ld KB)\n", best[1], memory[1]);
     std::printf("ratio (b)/(a): %.2f\n", best[1] / best[0]);
-    std::error_code ec;
-    fs::remove_all(base, ec);
     return 0;
 }

@@ -23,9 +23,38 @@ struct Key {
     std::string code;
 };
 
+// A key packed into one short text (it fits the string's own buffer): the company and the
+// employee, each after its length, then the code.
+std::string& packKey(std::string& into, std::string_view company, std::string_view employee,
+                     std::string_view code)
+{
+    into.clear();
+    into.push_back(static_cast<char>(company.size()));
+    into.append(company);
+    into.push_back(static_cast<char>(employee.size()));
+    into.append(employee);
+    into.append(code);
+    return into;
+}
+
 struct Total {
-    Key key;
+    std::string packed;
     Currency amount = 0;
+
+    std::string_view company() const
+    {
+        return std::string_view(packed).substr(1, static_cast<unsigned char>(packed[0]));
+    }
+    std::string_view employee() const
+    {
+        const std::size_t at = 1 + company().size();
+        return std::string_view(packed).substr(at + 1, static_cast<unsigned char>(packed[at]));
+    }
+    std::string_view code() const
+    {
+        return std::string_view(packed).substr(2 + company().size() + employee().size());
+    }
+    Key key() const { return {std::string(company()), std::string(employee()), std::string(code())}; }
 };
 
 // Totals in the order their keys first appeared, found by key through open addressing: a
@@ -38,34 +67,26 @@ public:
     {
     }
 
-    Total& find(std::string&& company, std::string&& employee, std::string&& code)
+    Total& find(std::string_view company, std::string_view employee, std::string_view code)
     {
-        const std::uint64_t h = hash(company, employee, code);
-        // Raw tables list an employee's records together: the keys met lately come back.
-        Slot& recent = m_recent[h & (kRecent - 1)];
-        if (recent.index != 0 && recent.hash == h) {
-            Total& t = m_totals[recent.index - 1];
-            if (t.key.code == code && t.key.employee == employee && t.key.company == company)
-                return t;
-        }
+        return find(packKey(m_probe, company, employee, code));
+    }
+
+    Total& find(const std::string& packed)
+    {
+        const std::uint64_t h = hash(packed);
         for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             Slot& slot = m_slots[i];
             if (slot.index == 0) {
-                m_totals.push_back({{std::move(company), std::move(employee), std::move(code)}, 0});
+                m_totals.push_back({packed, 0});
                 slot = {h, static_cast<std::uint32_t>(m_totals.size())};
-                recent = slot;
                 Total& added = m_totals.back();
                 if (m_totals.size() * 2 > m_slots.size())
                     grow();
                 return added;
             }
-            if (slot.hash == h) {
-                Total& t = m_totals[slot.index - 1];
-                if (t.key.code == code && t.key.employee == employee && t.key.company == company) {
-                    recent = slot;
-                    return t;
-                }
-            }
+            if (slot.hash == h && m_totals[slot.index - 1].packed == packed)
+                return m_totals[slot.index - 1];
         }
     }
 
@@ -77,17 +98,11 @@ private:
         std::uint32_t index = 0; // 1-based into m_totals; 0: empty
     };
 
-    static std::uint64_t hash(const std::string& a, const std::string& b, const std::string& c)
+    static std::uint64_t hash(std::string_view s)
     {
         std::uint64_t h = 1469598103934665603ULL; // FNV-1a
-        auto mix = [&h](const std::string& s) {
-            for (unsigned char ch : s)
-                h = (h ^ ch) * 1099511628211ULL;
-            h = (h ^ 0x1F) * 1099511628211ULL;
-        };
-        mix(a);
-        mix(b);
-        mix(c);
+        for (unsigned char ch : s)
+            h = (h ^ ch) * 1099511628211ULL;
         return h ^ (h >> 29);
     }
 
@@ -107,11 +122,10 @@ private:
         m_mask = mask;
     }
 
-    static constexpr std::size_t kRecent = 64;
-    std::array<Slot, kRecent> m_recent{};
     std::vector<Slot> m_slots;
     std::size_t m_mask;
     std::vector<Total> m_totals;
+    std::string m_probe;
 };
 
 [[noreturn]] void outOfRange(const Key& key)
@@ -194,12 +208,12 @@ void scanRaw(db::Table& DIRF, Scan& scan, bool exact)
         const std::optional<Currency> updated =
             stored.subtract ? subtractCurrency(t.amount, sum) : addCurrency(t.amount, sum);
         if (!updated)
-            outOfRange(t.key);
+            outOfRange(t.key());
         if (exact) {
             const std::optional<Currency> storedBack =
                 currencyFromDouble(currencyToDouble(*updated));
             if (!storedBack)
-                outOfRange(t.key);
+                outOfRange(t.key());
             t.amount = *storedBack;
         } else {
             t.amount = *updated;
@@ -215,7 +229,7 @@ void scanRaw(db::Table& DIRF, Scan& scan, bool exact)
 // Totals the raw table, splitting a large one between two threads. While the amounts stay far
 // below the currency's limit every total reads back exactly, so sums in any order agree with
 // the record-by-record result; otherwise (or on any error) the table is read again in order.
-Totals totalRawTable(db::Table& DIRF, std::uint32_t splitRecords)
+std::vector<Total> totalRawTable(db::Table& DIRF, std::uint32_t splitRecords)
 {
     const std::uint32_t records = DIRF.storedRecordCount();
     if (records >= splitRecords && records >= 2 && std::thread::hardware_concurrency() > 1) {
@@ -254,19 +268,19 @@ Totals totalRawTable(db::Table& DIRF, std::uint32_t splitRecords)
         DIRF.close();
         DIRF.clearRecordRange();
         if (!failed && a.magnitude + b.magnitude < kOrderFreeLimit) {
-            for (Total& t : b.totals.all()) {
-                Total& into = a.totals.find(std::move(t.key.company), std::move(t.key.employee),
-                                            std::move(t.key.code));
-                into.amount += t.amount;
-            }
+            // A key found in both halves appears twice; the sort brings the two together.
+            std::vector<Total> totals = std::move(a.totals.all());
+            std::vector<Total>& more = b.totals.all();
+            totals.insert(totals.end(), std::make_move_iterator(more.begin()),
+                          std::make_move_iterator(more.end()));
             DIRF.open();
-            return std::move(a.totals);
+            return totals;
         }
         DIRF.open();
     }
     Scan scan;
     scanRaw(DIRF, scan, true);
-    return std::move(scan.totals);
+    return std::move(scan.totals.all());
 }
 
 } // namespace
@@ -298,15 +312,18 @@ void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
     DIRF.clearRecordRange();
     DIRF.open();
 
-    Totals index = totalRawTable(DIRF, splitRecords);
-    std::vector<Total>& totals = index.all();
-    std::sort(totals.begin(), totals.end(), [](const Total& a, const Total& b) {
-        if (a.key.company != b.key.company)
-            return a.key.company < b.key.company;
-        if (a.key.employee != b.key.employee)
-            return a.key.employee < b.key.employee;
-        return a.key.code < b.key.code;
-    });
+    std::vector<Total> totals = totalRawTable(DIRF, splitRecords);
+    // In key order, as the table keeps its records; keys met by both readers are combined.
+    std::sort(totals.begin(), totals.end(),
+              [](const Total& a, const Total& b) { return a.packed < b.packed; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < totals.size(); ++i) {
+        if (kept > 0 && totals[kept - 1].packed == totals[i].packed)
+            totals[kept - 1].amount += totals[i].amount;
+        else if (kept++ != i)
+            totals[kept - 1] = std::move(totals[i]);
+    }
+    totals.resize(kept);
 
     db::Table::BulkAppend writer(IR, {&IR.fieldByName("EP_CODIGO"), &IR.fieldByName("FU_CODIGO"),
                                       &IR.fieldByName("IN_CODIGO"), &IR.fieldByName("IR_TOTAL")});
@@ -316,9 +333,9 @@ void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
         for (db::FieldValue& v : record)
             v.null = false;
         for (const Total& t : totals) {
-            record[0].text = t.key.company;
-            record[1].text = t.key.employee;
-            record[2].text = t.key.code;
+            record[0].text = t.company();
+            record[1].text = t.employee();
+            record[2].text = t.code();
             record[3].number = currencyToDouble(std::max<Currency>(t.amount, 0));
             writer.add(record);
         }

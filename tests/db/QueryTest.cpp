@@ -3,25 +3,17 @@
 #include "db/LocalSql.h"
 #include "db/Table.h"
 #include "sample/DbfWriter.h"
+#include "support/Errors.h"
 #include "support/FakeDrives.h"
 
 #include <gtest/gtest.h>
 
 using db::DbError;
+using testsupport::errorOf;
 using db::FieldType;
 using sample::DbfWriter;
 
 namespace {
-
-std::string errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const DbError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 void exec(const std::string& statement)
 {

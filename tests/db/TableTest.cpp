@@ -2,25 +2,17 @@
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "sample/DbfWriter.h"
+#include "support/Errors.h"
 #include "support/FakeDrives.h"
 
 #include <gtest/gtest.h>
 
 using db::DbError;
+using testsupport::errorOf;
 using db::FieldType;
 using sample::DbfWriter;
 
 namespace {
-
-std::string errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const DbError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 class TableTest : public ::testing::Test {
 protected:
