@@ -308,6 +308,17 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     EXPECT_EQ(runPassError(), "Directory does not exist: C:\\dirf99");
 }
 
+TEST_F(MontaTabelaIRTest, ReadsTablesWrittenByOtherDbaseTools)
+{
+    for (const char* fixture : {"db3_memo.dbf", "vfp.dbf"}) {
+        SCOPED_TRACE(fixture);
+        std::filesystem::copy_file(std::filesystem::path(RADAZIZ_PREP_FIXTURES) / fixture, rawFile(),
+                                   std::filesystem::copy_options::overwrite_existing);
+        runPass();
+        EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 300.75}, {"01 00002 41", 12.0}}));
+    }
+}
+
 TEST_F(MontaTabelaIRTest, SameResultAsTheRecordByRecordAlgorithm)
 {
     std::mt19937 random(1999);
