@@ -8,6 +8,7 @@
 #include "ui_UMain.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
 
@@ -100,12 +101,18 @@ void TMain::runJob()
     QRInforme->Fun.open();
     // Composes the pages while the interface stays responsive; the report's before-print
     // handler restores the cursor as composition begins.
-    QRInforme->composePages([] {
+    QRInforme->composePages([this] {
         QCoreApplication::processEvents();
-        return true;
+        return !m_closing; // the program is ending: stop composing
     });
     // An empty data set composes nothing, so the handler never ran.
     platform::setScreenCursor(platform::ScreenCursor::Default);
+}
+
+void TMain::closeEvent(QCloseEvent* event)
+{
+    m_closing = true;
+    QMainWindow::closeEvent(event);
 }
 
 void TMain::Sair1Click()

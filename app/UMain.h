@@ -42,11 +42,15 @@ public slots:
     void Sair1Click();
     void Sobre1Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void runJob();
 
     std::unique_ptr<Ui::TMain> ui;
     bool m_running = false;
+    bool m_closing = false;
 };
 
 extern TMain* Main;

@@ -2,7 +2,9 @@
 #include "app/UResp.h"
 #include "platform/Cursor.h"
 #include "platform/Messages.h"
+#include "report/UInforme.h"
 #include "sample/DbfWriter.h"
+#include "sample/SampleDrive.h"
 #include "support/FakeDrives.h"
 
 #include <QAction>
@@ -117,6 +119,30 @@ TEST_F(UMainTest, MissingRawTableStopsTheCommandWithTheEngineMessage)
     EXPECT_FALSE(window->IR.active()) << "tables opened by the failed pass are closed";
     EXPECT_TRUE(std::filesystem::exists(root / "dirf99" / "IR.DB")) << "created empty before";
     EXPECT_TRUE(action("InformedeRendimentos1")->isEnabled());
+}
+
+TEST_F(UMainTest, ConfirmedDialogBuildsTheWorkTableAndComposesTheStatements)
+{
+    sample::writeSampleDrive(root);
+    int pages = 0;
+    whenDialogOpens([](TDResp& d) {
+        d.findChild<QLineEdit*>("Responsavel")->setText("ANA");
+        press(d, "OKBtn");
+    });
+    QRInforme = nullptr; // the program never clears it; this test reads it only while it lives
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QRInforme && QRInforme->QRPrinter)
+            pages = std::max(pages, QRInforme->QRPrinter->finishedCount());
+    });
+    watch.start(0);
+    window->InformedeRendimentos1Click();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    EXPECT_GT(pages, 0) << "pages were composed while the interface kept running";
+    EXPECT_EQ(platform::screenCursor(), platform::ScreenCursor::Default);
+    EXPECT_TRUE(std::filesystem::exists(root / "DIRF99" / "IR.DB"));
+    EXPECT_FALSE(window->IR.active());
+    EXPECT_FALSE(window->DIRF.active());
 }
 
 TEST_F(UMainTest, MissingWorkDirectoryStopsTheCommand)
