@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-// Environment settings in the Clipper manner, as plain stored values: setting one has no effect
+// Environment settings in the xBase manner, as plain stored values: setting one has no effect
 // beyond storing it. Every property starts at zero, false or empty. Some have declared defaults
 // (decimals 2, epoch 1900, exclusive and confirm on), but those only ever decided what a form
 // description stored; construction does not apply them.
