@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QMdiArea>
 
 TMain* Main = nullptr;
 
@@ -55,11 +54,6 @@ TMain::TMain(QWidget* parent)
 }
 
 TMain::~TMain() = default;
-
-QMdiArea* TMain::mdiArea() const
-{
-    return ui->MdiArea;
-}
 
 void TMain::MontaTabelaIR()
 {

@@ -11,7 +11,6 @@
 namespace Ui {
 class TMain;
 }
-class QMdiArea;
 
 // The program's frame: the menu, the parent of the preview window, and the two values the
 // whole job shares, the responsible person's name and the payroll drive letter.
@@ -33,9 +32,6 @@ public:
     db::Table DIRF;
 
     void MontaTabelaIR();
-    QMdiArea* mdiArea() const;
-    // True while the command runs (it runs one at a time).
-    bool commandRunning() const noexcept { return m_running; }
 
 public slots:
     void InformedeRendimentos1Click();

@@ -116,13 +116,6 @@ std::uint8_t languageDriverFor(CodePage page) noexcept
     return 0x02;
 }
 
-char32_t decodeByte(CodePage page, unsigned char byte) noexcept
-{
-    if (byte < 0x80)
-        return byte;
-    return upperHalf(page)[byte - 0x80];
-}
-
 void appendUtf8(char32_t ch, std::string& out)
 {
     if (ch < 0x80) {

@@ -17,8 +17,6 @@ CodePage codePageForLanguageDriver(std::uint8_t driver) noexcept;
 // The language-driver byte that this program writes for a code page.
 std::uint8_t languageDriverFor(CodePage page) noexcept;
 
-char32_t decodeByte(CodePage page, unsigned char byte) noexcept;
-
 // Appends the UTF-8 form of the bytes to out.
 void appendDecoded(CodePage page, std::string_view bytes, std::string& out);
 

@@ -106,7 +106,6 @@ protected:
 
     // For a source that positions itself (a keyed search): the cursor now stands on a row.
     void setPositioned() noexcept { m_eof = false; }
-    const std::string& errorContext() const noexcept { return m_errorContext; }
     void setErrorContext(std::string context) { m_errorContext = std::move(context); }
     int columnCount() const noexcept { return static_cast<int>(m_columns.size()); }
 

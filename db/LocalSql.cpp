@@ -139,7 +139,7 @@ StatementTables scanStatement(const std::string& text)
     return out;
 }
 
-LocalSelect::LocalSelect(const std::string& sqlText)
+LocalSelect::LocalSelect(const std::string& sqlText, Purpose purpose)
     : m_text(sqlText)
 {
     while (!m_text.empty() &&
@@ -148,7 +148,7 @@ LocalSelect::LocalSelect(const std::string& sqlText)
     m_db = SqliteDb(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     sqlite3_create_collation(m_db.get(), kPortugueseCollation, SQLITE_UTF8, nullptr,
                              collatePortuguese);
-    loadTables();
+    loadTables(purpose);
     m_statement = SqliteStatement(m_db, m_text);
     const int n = sqlite3_column_count(m_statement.get());
     if (n == 0)
@@ -160,7 +160,7 @@ LocalSelect::LocalSelect(const std::string& sqlText)
     }
 }
 
-void LocalSelect::loadTables()
+void LocalSelect::loadTables(Purpose purpose)
 {
     const StatementTables scan = scanStatement(m_text);
     std::set<std::string> done;
@@ -178,7 +178,7 @@ void LocalSelect::loadTables()
     }
 
     // Index the leading ordering columns, so that rows can come in order without a full sort.
-    if (!scan.orderAlias.empty()) {
+    if (purpose == Purpose::Rows && !scan.orderAlias.empty()) {
         for (const auto& entry : scan.tables) {
             if (entry.alias != scan.orderAlias || !hasExtension(entry.name, ".DBF"))
                 continue;

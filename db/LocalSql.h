@@ -31,7 +31,9 @@ StatementTables scanStatement(const std::string& sqlText);
 // attached read-only behind a view of that name. The statement then runs as written.
 class LocalSelect {
 public:
-    explicit LocalSelect(const std::string& sqlText);
+    // Purpose Count: only rowCount is wanted, so the rows need not come in order cheaply.
+    enum class Purpose { Rows, Count };
+    explicit LocalSelect(const std::string& sqlText, Purpose purpose = Purpose::Rows);
 
     struct Column {
         std::string name;
@@ -52,7 +54,7 @@ public:
     std::vector<std::string> queryPlan() const;
 
 private:
-    void loadTables();
+    void loadTables(Purpose purpose);
     void loadDbf(const std::string& name, const StatementTables& scan);
     void attachWorkTable(const std::string& name, int serial);
 

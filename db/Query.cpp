@@ -214,7 +214,7 @@ std::vector<DataSet::Column> Query::openSource()
     m_count.reset();
     m_counting = std::async(std::launch::async, [text] {
         // A connection of its own: it loads the tables again and counts the joined rows.
-        return LocalSelect(text).rowCount();
+        return LocalSelect(text, LocalSelect::Purpose::Count).rowCount();
     });
     std::vector<Column> columns;
     for (const auto& c : m_select->columns())

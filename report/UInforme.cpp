@@ -117,14 +117,6 @@ TQRInforme::~TQRInforme()
     Fun.close();
 }
 
-QStringList TQRInforme::queryLines()
-{
-    QStringList lines;
-    for (const char* line : kQueryLines)
-        lines << QString::fromLatin1(line);
-    return lines;
-}
-
 QString TQRInforme::displayText(const QString& fieldName) const
 {
     const db::Field& f = Fun.fieldByName(fieldName.toStdString());

@@ -65,9 +65,6 @@ public:
     };
     QLocale locale;
 
-    // The query text as designed, each line followed by CR LF.
-    static QStringList queryLines();
-
     // The display text of a field of Fun's current row, as a data printable prints it.
     QString displayText(const QString& fieldName) const;
 
