@@ -1,11 +1,10 @@
 #include "app/Exporter.h"
 
+#include "app/StatementJob.h"
 #include "db/Query.h"
 #include "db/Table.h"
 #include "platform/Application.h"
 #include "platform/Drives.h"
-#include "prep/MontaTabelaIR.h"
-#include "prep/TableDefs.h"
 #include "report/PdfWriter.h"
 #include "report/ReportFonts.h"
 #include "report/UInforme.h"
@@ -161,26 +160,15 @@ int runExport(const ExportOptions& options)
             throw std::runtime_error("Pasta não encontrada: " + options.drive.toStdString());
         PayrollDriveMapping mapping(root);
 
-        const platform::ResolvedPath marker =
-            platform::resolvePath(prep::payrollPath(kDrive, prep::kMarkerPath));
-        std::error_code ec;
-        if (marker.status != platform::PathStatus::Ok ||
-            !std::filesystem::is_regular_file(marker.path, ec))
-            throw std::runtime_error("Sistema Quor nao instalado nesse Drive");
-
+        report::installFontSubstitutions();
+        StatementJob job(kDrive, [&] { return options.responsavel; });
         db::Query SQL;
         db::Table IR;
         db::Table DIRF;
-        prep::MontaTabelaIR(kDrive, SQL, IR, DIRF);
-
-        report::installFontSubstitutions();
-        TQRInforme report(nullptr, {[] { return kDrive; },
-                                    [&] {
-                                        return options.responsavel;
-                                    }});
+        const std::unique_ptr<TQRInforme> owned = job.run(SQL, IR, DIRF);
+        TQRInforme& report = *owned;
         QObject::connect(report.QRPrinter, &report::PageStore::progressChanged,
                          [&](int percent) { progress.show(percent); });
-        report.Fun.open();
 
         std::vector<Statement> statements;
         report.composePages({}, [&](int page) {

@@ -1,5 +1,7 @@
 #include "app/UMain.h"
 
+#include "app/StatementJob.h"
+#include "app/UAbout.h"
 #include "app/UResp.h"
 #include "platform/Application.h"
 #include "platform/Cursor.h"
@@ -9,7 +11,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QMdiArea>
 
 TMain* Main = nullptr;
 
@@ -57,7 +59,16 @@ TMain::~TMain() = default;
 
 void TMain::MontaTabelaIR()
 {
-    prep::MontaTabelaIR(DriveFolha, SQL, IR, DIRF);
+    if (m_job) {
+        m_job->prepare(SQL, IR, DIRF);
+        return;
+    }
+    StatementJob(DriveFolha, [this] { return NomeResponsavel; }).prepare(SQL, IR, DIRF);
+}
+
+QMdiArea* TMain::mdiArea() const
+{
+    return ui->MdiArea;
 }
 
 void TMain::InformedeRendimentos1Click()
@@ -84,28 +95,34 @@ void TMain::InformedeRendimentos1Click()
 
 void TMain::runJob()
 {
+    StatementJob job(DriveFolha, [this] { return NomeResponsavel; });
+    m_job = &job;
+    struct Forget {
+        StatementJob*& job;
+        ~Forget() { job = nullptr; }
+    } forget{m_job};
+
     platform::setScreenCursor(platform::ScreenCursor::SqlWait);
+    job.checkMarker();
     MontaTabelaIR();
 
-    std::unique_ptr<TQRInforme> report(new TQRInforme(this, {[this] { return DriveFolha; },
-                                                             [this] {
-                                                                 return NomeResponsavel;
-                                                             }}));
+    std::unique_ptr<TQRInforme> report = job.openReport(this, [this] { return mdiArea(); });
     QRInforme = report.get();
-    QRInforme->Fun.open();
-    // Composes the pages while the interface stays responsive; the report's before-print
-    // handler restores the cursor as composition begins.
-    QRInforme->composePages([this] {
-        QCoreApplication::processEvents();
-        return !m_closing; // the program is ending: stop composing
-    });
+    QRInforme->Terminated = [this] {
+        return m_closing;
+    };
+    // The preview window shows the pages as they are composed; the call returns once it has
+    // closed. The report's before-print handler restores the cursor as composition begins.
+    QRInforme->Preview();
     // An empty data set composes nothing, so the handler never ran.
     platform::setScreenCursor(platform::ScreenCursor::Default);
 }
 
 void TMain::closeEvent(QCloseEvent* event)
 {
+    // A run waiting on its preview ends with it; one still composing stops.
     m_closing = true;
+    ui->MdiArea->closeAllSubWindows();
     QMainWindow::closeEvent(event);
 }
 
@@ -114,4 +131,9 @@ void TMain::Sair1Click()
     close();
 }
 
-void TMain::Sobre1Click() {}
+void TMain::Sobre1Click()
+{
+    std::unique_ptr<TAbout> box(new TAbout(this));
+    About = box.get();
+    About->exec();
+}

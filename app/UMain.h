@@ -8,6 +8,9 @@
 
 #include <memory>
 
+class QMdiArea;
+class StatementJob;
+
 namespace Ui {
 class TMain;
 }
@@ -31,7 +34,11 @@ public:
     db::Table IR;
     db::Table DIRF;
 
+    // The preparation pass on DriveFolha, with the components above.
     void MontaTabelaIR();
+
+    // The frame the preview window opens in.
+    QMdiArea* mdiArea() const;
 
 public slots:
     void InformedeRendimentos1Click();
@@ -45,6 +52,7 @@ private:
     void runJob();
 
     std::unique_ptr<Ui::TMain> ui;
+    StatementJob* m_job = nullptr; // the run under way
     bool m_running = false;
     bool m_closing = false;
 };

@@ -1,29 +1,15 @@
 #include "app/UResp.h"
 
+#include "app/StatementJob.h"
 #include "app/UMain.h"
 #include "platform/Drives.h"
 #include "platform/Messages.h"
-#include "prep/TableDefs.h"
 #include "ui_UResp.h"
 
 #include <QCloseEvent>
 
-#include <filesystem>
-
 int VerificaDrive = 0;
 TDResp* DResp = nullptr;
-
-namespace {
-
-bool markerFileExists(char drive)
-{
-    const platform::ResolvedPath r =
-        platform::resolvePath(prep::payrollPath(drive, prep::kMarkerPath));
-    std::error_code ec;
-    return r.status == platform::PathStatus::Ok && std::filesystem::is_regular_file(r.path, ec);
-}
-
-} // namespace
 
 TDResp::TDResp(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -84,7 +70,7 @@ void TDResp::Button1Click()
 void TDResp::FormClose(TCloseAction& Action)
 {
     Main->NomeResponsavel = ui->Responsavel->text();
-    if (VerificaDrive != 0 && !markerFileExists(Main->DriveFolha)) {
+    if (VerificaDrive != 0 && !hasPayrollMarker(Main->DriveFolha)) {
         platform::showPlainMessage(QStringLiteral("Sistema Quor nao instalado nesse Drive"));
         Action = TCloseAction::caNone;
     }

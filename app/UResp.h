@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CloseAction.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -11,8 +13,6 @@ class TDResp;
 // 1 after OK was pressed, 0 after "Cancela": when set, closing the dialog checks the drive.
 // It belongs to the unit, so it keeps its value from one dialog to the next.
 extern int VerificaDrive;
-
-enum class TCloseAction { caNone, caHide, caFree };
 
 // Asks for the responsible person and the payroll drive; refuses OK for a drive without the
 // payroll system's marker file.

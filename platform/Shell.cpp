@@ -19,7 +19,7 @@ void shellOpen(const QString& address)
     if (const ShellHandler& handler = currentHandler())
         handler(address);
     else
-        QDesktopServices::openUrl(QUrl(address));
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
 ShellHandler setShellHandler(ShellHandler handler)

@@ -2,9 +2,27 @@
 
 #include "report/ReportError.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace report {
+
+namespace {
+
+// Letters without their accents, case folded: what a search compares.
+QString searchKey(const QString& text)
+{
+    QString out;
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    out.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            out += c;
+    }
+    return out.toCaseFolded();
+}
+
+} // namespace
 
 PageStore::PageStore(QObject* parent)
     : QObject(parent)
@@ -54,6 +72,7 @@ void PageStore::beginRun(QPageSize::PageSizeId paper, Length width, Length heigh
     m_stringIds.clear();
     m_fonts.clear();
     m_images.clear();
+    m_bookmarks.clear();
     m_paper = paper;
     m_pageWidth = width;
     m_pageHeight = height;
@@ -85,6 +104,49 @@ void PageStore::abandonPage()
 {
     m_current.clear();
     m_pageOpen = false;
+}
+
+void PageStore::setPreviewed(bool previewed)
+{
+    if (previewed == m_previewed)
+        return;
+    m_previewed = previewed;
+    if (!previewed) {
+        if (m_composing)
+            cancel();
+        emit previewReleased();
+    }
+}
+
+void PageStore::addBookmark(int page, QString text)
+{
+    m_bookmarks.push_back({page, searchKey(text)});
+}
+
+int PageStore::findBookmark(const QString& needle, int afterPage) const
+{
+    const QString key = searchKey(needle.trimmed());
+    if (key.isEmpty() || m_bookmarks.empty())
+        return 0;
+    const auto start = std::upper_bound(m_bookmarks.begin(), m_bookmarks.end(), afterPage,
+                                        [](int page, const Bookmark& b) { return page < b.page; });
+    const auto matches = [&](const Bookmark& b) {
+        return b.text.contains(key);
+    };
+    auto it = std::find_if(start, m_bookmarks.end(), matches);
+    if (it == m_bookmarks.end()) {
+        it = std::find_if(m_bookmarks.begin(), start, matches);
+        if (it == start)
+            return 0;
+    }
+    return it->page;
+}
+
+int PageStore::bookmarkEnd(int page) const noexcept
+{
+    const auto next = std::upper_bound(m_bookmarks.begin(), m_bookmarks.end(), page,
+                                       [](int p, const Bookmark& b) { return p < b.page; });
+    return next != m_bookmarks.end() ? next->page - 1 : std::max(finishedCount(), page);
 }
 
 void PageStore::reportProgress(int percent)

@@ -87,6 +87,25 @@ public:
     void cancel() noexcept { m_cancelled = true; }
     bool isCancelled() const noexcept { return m_cancelled; }
 
+    // Whether a preview shows the store. Releasing it cancels a running composition and
+    // announces previewReleased, which ends the wait of whoever started the preview.
+    bool isPreviewed() const noexcept { return m_previewed; }
+    void setPreviewed(bool previewed);
+
+    // Places in the run that a reader may look for (one per statement, say), in page order.
+    struct Bookmark {
+        int page = 0;
+        QString text; // what a search matches against
+    };
+    const std::vector<Bookmark>& bookmarks() const noexcept { return m_bookmarks; }
+    void addBookmark(int page, QString text);
+    // The first page of the bookmark after `page` whose text contains `needle` (case and
+    // accents ignored), wrapping round to the start; 0 when none matches.
+    int findBookmark(const QString& needle, int afterPage) const;
+    // The last page of the bookmark that starts at `page`: the page before the next bookmark,
+    // or the last page.
+    int bookmarkEnd(int page) const noexcept;
+
     // Bytes held by the pages and their tables, an estimate of the heap they use.
     std::size_t memoryUsage() const noexcept;
 
@@ -117,6 +136,8 @@ signals:
     // Share of the rows composed, 0 to 100.
     void progressChanged(int percent);
     void runFinished(bool completed);
+    // The preview has let go of the store.
+    void previewReleased();
 
 private:
     void add(const DrawOp& op) { m_current.push_back(op); }
@@ -126,6 +147,8 @@ private:
     bool m_pageOpen = false;
     bool m_composing = false;
     bool m_cancelled = false;
+    bool m_previewed = false;
+    std::vector<Bookmark> m_bookmarks;
 
     std::vector<QString> m_strings;
     QHash<QString, std::uint32_t> m_stringIds;

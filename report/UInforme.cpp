@@ -5,6 +5,8 @@
 #include "cbase/CbaseEnv.h"
 #include "platform/Cursor.h"
 #include "platform/Regional.h"
+#include "preview/Preview.h"
+#include "preview/QRPreview.h"
 #include "report/FieldDisplay.h"
 
 #include <QStringList>
@@ -67,7 +69,7 @@ private:
 };
 
 TQRInforme::TQRInforme(QObject* owner, ReportHost host)
-    : QObject(owner)
+    : report::Report(owner)
     , FunEP_NOME(Fun.addField("FunEP_NOME", "EP_NOME", db::FieldType::String, 35))
     , FunEP_ENDERE(Fun.addField("FunEP_ENDERE", "EP_ENDERE", db::FieldType::String, 30))
     , FunEP_CIDADE(Fun.addField("FunEP_CIDADE", "EP_CIDADE", db::FieldType::String, 15))
@@ -82,12 +84,12 @@ TQRInforme::TQRInforme(QObject* owner, ReportHost host)
     , FunIN_CODIGO(Fun.addField("FunIN_CODIGO", "IN_CODIGO", db::FieldType::String, 2))
     , FunIR_TOTAL(Fun.addField("FunIR_TOTAL", "IR_TOTAL", db::FieldType::Float))
     , FunIN_NOME(Fun.addField("FunIN_NOME", "IN_NOME", db::FieldType::String, 25))
-    , Template(report::statementTemplate())
-    , locale(platform::regionalLocale())
     , m_host(std::move(host))
     , m_rows(std::make_unique<FunRows>(*this))
 {
     setObjectName(QStringLiteral("QRInforme"));
+    Template = report::statementTemplate();
+    locale = platform::regionalLocale();
     std::vector<std::string> lines(std::begin(kQueryLines), std::end(kQueryLines));
     Fun.setSql(std::move(lines));
     Fun.onBeforeOpen = [this](db::Query& q) {
@@ -101,8 +103,9 @@ TQRInforme::TQRInforme(QObject* owner, ReportHost host)
     CbaseEnv1->setSetExclusiveON(false);
     CbaseEnv1->setSetConfirmON(false);
 
-    QRPrinter = new report::PageStore(this);
-
+    OnPreview = [this](report::PageStore& printer) {
+        QRInformePreview(printer);
+    };
     Template.beforePrint = [this](bool& printReport) {
         QRInformeBeforePrint(printReport);
     };
@@ -136,17 +139,28 @@ QString TQRInforme::displayText(const QString& fieldName) const
 report::RunResult TQRInforme::composePages(std::function<bool()> betweenRows,
                                            std::function<void(int page)> statementStarted)
 {
-    report::RunContext context;
-    context.date = today();
-    context.locale = locale;
-    context.betweenRows = std::move(betweenRows);
-    if (statementStarted) {
-        context.groupStarted = [statementStarted](const report::Band& group, int page) {
-            if (group.name == QLatin1String("QRGroup1"))
-                statementStarted(page);
-        };
-    }
-    return report::compose(Template, *m_rows, *QRPrinter, context);
+    m_statementStarted = std::move(statementStarted);
+    const report::RunResult result = compose(std::move(betweenRows));
+    m_statementStarted = nullptr;
+    return result;
+}
+
+report::ReportDataSet& TQRInforme::dataSet()
+{
+    return *m_rows;
+}
+
+void TQRInforme::groupStarted(const report::Band& group, int pageNumber, report::PageStore& store)
+{
+    if (group.name != QLatin1String("QRGroup1"))
+        return;
+    // A statement is found by the employee's name or CPF, with or without its punctuation.
+    const QString cpf = text(FunFU_CPF).trimmed();
+    store.addBookmark(pageNumber, text(FunFU_NOME).trimmed() + QLatin1Char('\n') +
+                                      displayText(QStringLiteral("FU_CPF")) + QLatin1Char('\n') +
+                                      cpf);
+    if (m_statementStarted)
+        m_statementStarted(pageNumber);
 }
 
 void TQRInforme::FunBeforeOpen(db::Query& DataSet)
@@ -203,6 +217,13 @@ void TQRInforme::QRDBText3Print(QString& Value)
 void TQRInforme::QRLabel20Print(QString& Value)
 {
     Value = m_host.NomeResponsavel();
+}
+
+void TQRInforme::QRInformePreview(report::PageStore& Sender)
+{
+    auto* window = new TFPreview(this, m_host.PreviewFrame());
+    window->Preview->setQRPrinter(&Sender);
+    window->Relatorio = this;
 }
 
 void TQRInforme::QRInformeBeforePrint(bool& PrintReport)

@@ -3,17 +3,15 @@
 #include "db/Query.h"
 #include "report/PageComposer.h"
 #include "report/PageStore.h"
+#include "report/Report.h"
 #include "report/ReportDataSet.h"
-#include "report/ReportTemplate.h"
 
-#include <QDate>
-#include <QLocale>
-#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class QMdiArea;
 class TCbaseEnv;
 
 // What the report reads from the program that runs it: the payroll drive letter and the
@@ -21,12 +19,16 @@ class TCbaseEnv;
 struct ReportHost {
     std::function<char()> DriveFolha;
     std::function<QString()> NomeResponsavel;
+    // The frame the preview window opens in; none: a window of its own.
+    std::function<QMdiArea*()> PreviewFrame = [] {
+        return nullptr;
+    };
 };
 
 // The statement report: the query Fun over the payroll tables and the work table, its
 // persistent fields with their display texts, the template of bands and printables, and the
 // handlers that decide texts at print time.
-class TQRInforme : public QObject {
+class TQRInforme : public report::Report {
     Q_OBJECT
 
 public:
@@ -49,27 +51,13 @@ public:
     db::Field& FunIR_TOTAL;
     db::Field& FunIN_NOME;
     TCbaseEnv* CbaseEnv1 = nullptr;
-    report::ReportTemplate Template;
-
-    // The page store of the report's runs (the printer object of the old engine).
-    report::PageStore* QRPrinter = nullptr;
-
-    // Printer settings for the next print run (0: from the first / to the last page).
-    int FirstPage = 0;
-    int LastPage = 0;
-    int Copies = 1;
-
-    // The day the footer shows, and the regional settings of the display texts.
-    std::function<QDate()> today = [] {
-        return QDate::currentDate();
-    };
-    QLocale locale;
 
     // The display text of a field of Fun's current row, as a data printable prints it.
     QString displayText(const QString& fieldName) const;
 
-    // Composes all pages into QRPrinter. betweenRows runs after each row (process events
-    // there); returning false cancels. Called by the preview and print runs.
+    // Composes all pages into QRPrinter, each statement bookmarked by the employee's name and
+    // CPF. betweenRows runs after each row; returning false cancels. statementStarted gets the
+    // first page of each statement, with Fun at its first row.
     report::RunResult composePages(std::function<bool()> betweenRows = {},
                                    std::function<void(int page)> statementStarted = {});
 
@@ -80,11 +68,17 @@ public:
     void QRDBText3Print(QString& Value);
     void QRLabel20Print(QString& Value);
     void QRInformeBeforePrint(bool& PrintReport);
+    void QRInformePreview(report::PageStore& Sender);
+
+protected:
+    report::ReportDataSet& dataSet() override;
+    void groupStarted(const report::Band& group, int pageNumber, report::PageStore& store) override;
 
 private:
     class FunRows;
     ReportHost m_host;
     std::unique_ptr<FunRows> m_rows;
+    std::function<void(int page)> m_statementStarted;
 };
 
 extern TQRInforme* QRInforme;

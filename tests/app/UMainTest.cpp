@@ -2,6 +2,8 @@
 #include "app/UResp.h"
 #include "platform/Cursor.h"
 #include "platform/Messages.h"
+#include "preview/Preview.h"
+#include "preview/QRPreview.h"
 #include "report/UInforme.h"
 #include "sample/DbfWriter.h"
 #include "sample/SampleDrive.h"
@@ -10,7 +12,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -121,28 +125,99 @@ TEST_F(UMainTest, MissingRawTableStopsTheCommandWithTheEngineMessage)
     EXPECT_TRUE(action("InformedeRendimentos1")->isEnabled());
 }
 
-TEST_F(UMainTest, ConfirmedDialogBuildsTheWorkTableAndComposesTheStatements)
+TEST_F(UMainTest, ConfirmedDialogShowsTheStatementsInThePreviewUntilItCloses)
 {
     sample::writeSampleDrive(root);
-    int pages = 0;
+    window->show();
     whenDialogOpens([](TDResp& d) {
         d.findChild<QLineEdit*>("Responsavel")->setText("ANA");
         press(d, "OKBtn");
     });
     QRInforme = nullptr; // the program never clears it; this test reads it only while it lives
+    QPointer<TQRInforme> report;
+    QPointer<TFPreview> preview;
+    bool firstPageWhileComposing = false;
+    int pages = 0;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (QRInforme && QRInforme->QRPrinter)
-            pages = std::max(pages, QRInforme->QRPrinter->finishedCount());
+        if (!QRInforme || report)
+            return;
+        report = QRInforme;
+        preview = window->findChild<TFPreview*>();
+        ASSERT_TRUE(preview) << "the preview opens inside the main window";
+        report::PageStore* store = report->QRPrinter;
+        QObject::connect(store, &report::PageStore::pageAvailable, [&, store](int page) {
+            if (page == 1)
+                firstPageWhileComposing = store->isComposing() && preview->isVisible() &&
+                                          preview->Preview->PageNumber() == 1;
+        });
+        QObject::connect(store, &report::PageStore::runFinished, [&, store] {
+            pages = store->finishedCount();
+            // The clerk has seen enough.
+            QTimer::singleShot(0, [&] { preview->findChild<QAction*>("Sair")->trigger(); });
+        });
     });
     watch.start(0);
     window->InformedeRendimentos1Click();
     EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
-    EXPECT_GT(pages, 0) << "pages were composed while the interface kept running";
+    EXPECT_TRUE(firstPageWhileComposing) << "page 1 on screen while later ones are composed";
+    EXPECT_GT(pages, 10);
+    EXPECT_TRUE(report.isNull()) << "the command destroys the report once the preview closes";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(preview.isNull());
+    EXPECT_TRUE(window->findChildren<QMdiSubWindow*>().isEmpty()) << "the frame is empty again";
     EXPECT_EQ(platform::screenCursor(), platform::ScreenCursor::Default);
     EXPECT_TRUE(std::filesystem::exists(root / "DIRF99" / "IR.DB"));
     EXPECT_FALSE(window->IR.active());
     EXPECT_FALSE(window->DIRF.active());
+    EXPECT_TRUE(action("InformedeRendimentos1")->isEnabled());
+}
+
+TEST_F(UMainTest, ClosingTheMainWindowEndsARunWaitingOnItsPreview)
+{
+    sample::writeSampleDrive(root);
+    window->show();
+    whenDialogOpens([](TDResp& d) { press(d, "OKBtn"); });
+    QRInforme = nullptr;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QRInforme && !QRInforme->QRPrinter->isComposing() &&
+            QRInforme->QRPrinter->finishedCount() > 0)
+            window->close();
+    });
+    watch.start(0);
+    window->InformedeRendimentos1Click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(UMainTest, AboutBoxOpensFromTheMenuAndClosesThePreview)
+{
+    sample::writeSampleDrive(root);
+    window->show();
+    whenDialogOpens([](TDResp& d) { press(d, "OKBtn"); });
+    QRInforme = nullptr;
+    bool aboutShown = false;
+    bool previewClosedByAbout = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!QRInforme || QRInforme->QRPrinter->isComposing() || aboutShown)
+            return;
+        aboutShown = true;
+        report::PageStore* store = QRInforme->QRPrinter;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("About"));
+            box->accept();
+        });
+        action("Sobre1")->trigger();
+        previewClosedByAbout = !store->isPreviewed();
+    });
+    watch.start(0);
+    window->InformedeRendimentos1Click();
+    EXPECT_TRUE(aboutShown);
+    EXPECT_TRUE(previewClosedByAbout);
 }
 
 TEST_F(UMainTest, MissingWorkDirectoryStopsTheCommand)
