@@ -9,11 +9,10 @@
 #include "report/ReportFonts.h"
 #include "report/UInforme.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <unistd.h>
@@ -23,40 +22,102 @@ namespace {
 // The drive letter under which the folder is mapped for the run.
 constexpr char kDrive = 'P';
 
-// A private drive map holding one drive, the payroll folder, for the life of the run.
+namespace fs = std::filesystem;
+
+// The folder is drive P: for the run, and the only drive.
 class PayrollDriveMapping {
 public:
-    explicit PayrollDriveMapping(const std::filesystem::path& root)
+    explicit PayrollDriveMapping(const fs::path& root)
+        : m_old(platform::setDriveMap(platform::DriveMap{{kDrive, root}}))
     {
-        if (const char* old = std::getenv("WINEPREFIX"))
-            m_oldPrefix = old;
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "radaziz-export-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("Cannot create a temporary folder");
-        m_prefix = pattern;
-        std::filesystem::create_directories(m_prefix / "dosdevices");
-        std::filesystem::create_directory_symlink(std::filesystem::absolute(root),
-                                                  m_prefix / "dosdevices" /
-                                                      std::string{char(kDrive + 32), ':'});
-        setenv("WINEPREFIX", m_prefix.c_str(), 1);
     }
-    ~PayrollDriveMapping()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_prefix, ec);
-        if (m_oldPrefix)
-            setenv("WINEPREFIX", m_oldPrefix->c_str(), 1);
-        else
-            unsetenv("WINEPREFIX");
-    }
+    ~PayrollDriveMapping() { platform::setDriveMap(std::move(m_old)); }
     PayrollDriveMapping(const PayrollDriveMapping&) = delete;
     PayrollDriveMapping& operator=(const PayrollDriveMapping&) = delete;
 
 private:
-    std::filesystem::path m_prefix;
-    std::optional<std::string> m_oldPrefix;
+    std::optional<platform::DriveMap> m_old;
 };
+
+std::string text(const QString& s)
+{
+    return s.toStdString();
+}
+
+// Where the payroll system keeps its own files: the drive's root, FP and dirf99 (which holds
+// the raw withholding table). Nothing is written there.
+bool isPayrollFolder(const fs::path& folder, const fs::path& drive)
+{
+    std::error_code ec;
+    const fs::path dir = fs::weakly_canonical(folder, ec);
+    const fs::path root = fs::weakly_canonical(drive, ec);
+    if (dir == root)
+        return true;
+    const fs::path relative = dir.lexically_relative(root);
+    if (relative.empty() || *relative.begin() == "..")
+        return false;
+    const std::string top = relative.begin()->string();
+    return platform::sameNameIgnoringCase(top, "FP") ||
+           platform::sameNameIgnoringCase(top, "dirf99");
+}
+
+// The PDF of every page may be written at `file` only if nothing but a regular file stands
+// there, and not in a folder of the payroll system.
+void checkOutputFile(const QString& given, const fs::path& drive)
+{
+    const fs::path file = fs::absolute(given.toStdString());
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(file, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw std::runtime_error("Não é um arquivo comum, nada foi gravado: " + file.string());
+    if (!fs::is_directory(file.parent_path(), ec))
+        throw std::runtime_error("A pasta não existe: " + file.parent_path().string());
+    if (isPayrollFolder(file.parent_path(), drive))
+        throw std::runtime_error("O PDF não pode ser gravado nas pastas da folha de pagamento: " +
+                                 file.string());
+}
+
+// Creates the folder for one PDF per statement if it is missing.
+void preparePerEmployeeFolder(const QString& given, const fs::path& drive)
+{
+    const fs::path dir = fs::absolute(given.toStdString());
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(dir, ec);
+    if (fs::exists(status) && !fs::is_directory(status))
+        throw std::runtime_error("Não é uma pasta: " + dir.string());
+    if (isPayrollFolder(dir, drive))
+        throw std::runtime_error(
+            "Os PDFs não podem ser gravados nas pastas da folha de pagamento: " + dir.string());
+    if (!fs::exists(status)) {
+        fs::create_directories(dir, ec);
+        if (ec)
+            throw std::runtime_error("Não foi possível criar a pasta " + dir.string() + ": " +
+                                     ec.message());
+    }
+}
+
+// Engine messages name paths on drive P:; the user knows the folder they gave.
+QString withRealPaths(QString message, const fs::path& drive)
+{
+    static const QRegularExpression dosPath(QStringLiteral("\\b[Pp]:\\\\[^\\s\"']*"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = dosPath.globalMatch(message); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QString rest = m.captured().mid(3);
+        // A message's closing full stop or bracket is not part of the path.
+        while (!rest.isEmpty() && QStringLiteral(".,;:)").contains(rest.back()))
+            rest.chop(1);
+        const platform::ResolvedPath resolved =
+            platform::resolvePath(("P:\\" + rest).toStdString());
+        const fs::path real = resolved.path.empty()
+                                  ? drive / fs::path(rest.replace(u'\\', u'/').toStdString())
+                                  : resolved.path;
+        out += message.mid(from, m.capturedStart() - from) + QString::fromStdString(real.string());
+        from = m.capturedStart() + 3 + rest.size();
+    }
+    return out + message.mid(from);
+}
 
 class ProgressBar {
 public:
@@ -92,6 +153,28 @@ struct Statement {
     int firstPage;
     QString fileName;
 };
+
+// A part of a file name in plain letters, digits and underscores: accents dropped, blanks
+// and punctuation made underscores, never empty and never leading the name out of its folder.
+QString safeNamePart(const QString& part)
+{
+    QString plain;
+    for (QChar c : part.normalized(QString::NormalizationForm_D)) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        if (c.unicode() < 128 && c.isLetterOrNumber())
+            plain += c;
+        else if (c.isSpace() || c.isPunct() || c.isSymbol())
+            plain += QLatin1Char('_');
+    }
+    while (plain.contains(QLatin1String("__")))
+        plain.replace(QLatin1String("__"), QLatin1String("_"));
+    while (plain.startsWith(QLatin1Char('_')))
+        plain.remove(0, 1);
+    while (plain.endsWith(QLatin1Char('_')))
+        plain.chop(1);
+    return plain.isEmpty() ? QStringLiteral("0") : plain;
+}
 
 } // namespace
 
@@ -134,30 +217,33 @@ std::optional<ExportOptions> parseExportArguments(const QStringList& arguments, 
 
 QString statementFileName(const QString& company, const QString& employee, const QString& name)
 {
-    QString plain;
-    for (QChar c : name.normalized(QString::NormalizationForm_D)) {
-        if (c.category() == QChar::Mark_NonSpacing)
-            continue;
-        if (c.isLetterOrNumber() && c.unicode() < 128)
-            plain += c;
-        else if (c.isSpace() || c == QLatin1Char('-') || c == QLatin1Char('.'))
-            plain += QLatin1Char('_');
-    }
-    while (plain.contains(QLatin1String("__")))
-        plain.replace(QLatin1String("__"), QLatin1String("_"));
-    if (plain.endsWith(QLatin1Char('_')))
-        plain.chop(1);
-    return company.trimmed() + QLatin1Char('_') + employee.trimmed() + QLatin1Char('_') + plain +
-           QStringLiteral(".pdf");
+    return safeNamePart(company) + QLatin1Char('_') + safeNamePart(employee) + QLatin1Char('_') +
+           safeNamePart(name) + QStringLiteral(".pdf");
+}
+
+static QString uniqueFileName(const QString& name, QSet<QString>& taken)
+{
+    const QString base = name.chopped(4); // ".pdf"
+    QString candidate = name;
+    for (int n = 2; taken.contains(candidate.toCaseFolded()); ++n)
+        candidate = QStringLiteral("%1-%2.pdf").arg(base).arg(n);
+    taken.insert(candidate.toCaseFolded());
+    return candidate;
 }
 
 int runExport(const ExportOptions& options)
 {
     ProgressBar progress;
+    fs::path root;
     try {
-        const std::filesystem::path root = options.drive.toStdString();
-        if (!std::filesystem::is_directory(root))
-            throw std::runtime_error("Pasta não encontrada: " + options.drive.toStdString());
+        root = fs::absolute(options.drive.toStdString());
+        std::error_code ec;
+        if (!fs::is_directory(root, ec))
+            throw std::runtime_error("Pasta não encontrada: " + root.string());
+        // Refused before the pass, so that a bad output path costs nothing.
+        checkOutputFile(options.out, root);
+        if (!options.perEmployee.isEmpty())
+            preparePerEmployeeFolder(options.perEmployee, root);
         PayrollDriveMapping mapping(root);
 
         report::installFontSubstitutions();
@@ -185,23 +271,37 @@ int runExport(const ExportOptions& options)
             throw std::runtime_error("Nenhum informe a imprimir nesse Drive");
         report::PdfOptions pdf;
         pdf.title = report.Template.title;
-        report::writePdf(*report.QRPrinter, options.out, pdf);
+        report::writePdf(*report.QRPrinter,
+                         QString::fromStdString(fs::absolute(text(options.out)).string()), pdf);
 
         if (!options.perEmployee.isEmpty()) {
-            QDir dir(options.perEmployee);
-            if (!dir.mkpath(QStringLiteral(".")))
-                throw std::runtime_error("Não foi possível criar a pasta " +
-                                         options.perEmployee.toStdString());
+            const fs::path dir = fs::absolute(text(options.perEmployee));
+            QSet<QString> taken;
             for (std::size_t i = 0; i < statements.size(); ++i) {
+                const QString& wanted = statements[i].fileName;
+                QString name = uniqueFileName(wanted, taken);
+                // Only a regular file of the same name is replaced.
+                while (fs::exists(fs::symlink_status(dir / text(name), ec)) &&
+                       !fs::is_regular_file(fs::symlink_status(dir / text(name), ec)))
+                    name = uniqueFileName(wanted, taken);
+                if (name != wanted) {
+                    std::fprintf(stderr,
+                                 "radaziz-export: o nome %s já estava em uso; o informe da "
+                                 "página %d foi gravado como %s\n",
+                                 wanted.toUtf8().constData(), statements[i].firstPage,
+                                 name.toUtf8().constData());
+                }
                 pdf.firstPage = statements[i].firstPage;
                 pdf.lastPage = i + 1 < statements.size() ? statements[i + 1].firstPage - 1 : pages;
-                report::writePdf(*report.QRPrinter, dir.filePath(statements[i].fileName), pdf);
+                report::writePdf(*report.QRPrinter,
+                                 QString::fromStdString((dir / text(name)).string()), pdf);
             }
         }
         return 0;
     } catch (const std::exception& e) {
         progress.finish();
-        const QString shown = platform::exceptionDisplayText(QString::fromUtf8(e.what()));
+        const QString shown =
+            platform::exceptionDisplayText(withRealPaths(QString::fromUtf8(e.what()), root));
         std::fprintf(stderr, "radaziz-export: %s\n", shown.toUtf8().constData());
         return 1;
     }

@@ -53,9 +53,11 @@ void TAbout::Panel1MouseMove()
 bool TAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == ui->www)
+        if (watched == ui->www) {
             wwwMouseMove();
-        else if (watched == ui->Panel1)
+            return true; // not on to the panel below, which would take the hand back
+        }
+        if (watched == ui->Panel1)
             Panel1MouseMove();
     } else if (watched == ui->www && event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -28,8 +28,13 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    const QStringList arguments = application.arguments().mid(1);
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        std::printf("%s\n", exportUsage().toUtf8().constData());
+        return 0;
+    }
     QString error;
-    const auto options = parseExportArguments(application.arguments().mid(1), error);
+    const auto options = parseExportArguments(arguments, error);
     if (!options) {
         std::fprintf(stderr, "radaziz-export: %s\n%s\n", error.toUtf8().constData(),
                      exportUsage().toUtf8().constData());

@@ -9,6 +9,12 @@ namespace fs = std::filesystem;
 namespace platform {
 namespace {
 
+std::optional<DriveMap>& driveMap()
+{
+    static std::optional<DriveMap> map;
+    return map;
+}
+
 fs::path dosdevicesFolder()
 {
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
@@ -111,9 +117,25 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b)
     return i == a.size() && j == b.size();
 }
 
+std::optional<DriveMap> setDriveMap(std::optional<DriveMap> map)
+{
+    std::optional<DriveMap> old = std::move(driveMap());
+    driveMap() = std::move(map);
+    return old;
+}
+
 std::vector<Drive> drives()
 {
     std::vector<Drive> result;
+    if (const std::optional<DriveMap>& map = driveMap()) {
+        for (const auto& [letter, root] : *map) {
+            std::error_code ec;
+            const char upper = upperAscii(letter);
+            if (upper >= 'A' && upper <= 'Z' && fs::is_directory(root, ec))
+                result.push_back({upper, fs::weakly_canonical(root, ec)});
+        }
+        return result;
+    }
     const fs::path folder = dosdevicesFolder();
     std::error_code ec;
     if (!folder.empty() && fs::is_directory(folder, ec)) {

@@ -4,10 +4,12 @@
 //
 // Drives are the entries "x:" of a dosdevices folder, each a link to (or a folder that is) the
 // root of that drive: $WINEPREFIX/dosdevices when WINEPREFIX is set, else ~/.wine/dosdevices.
-// When that folder does not exist the machine has one drive, Z:, whose root is "/".
+// When that folder does not exist the machine has one drive, Z:, whose root is "/". A program
+// may put an explicit drive map in place of the folder.
 // Path components are matched regardless of case, as on the systems that write payroll drives.
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,13 @@ struct Drive {
     char letter = 0; // upper case
     std::filesystem::path root;
 };
+
+// Letters (upper case) and the folders that are their roots.
+using DriveMap = std::map<char, std::filesystem::path>;
+
+// Replaces the dosdevices folder by an explicit map for the whole process; none restores the
+// folder. Returns the map in force before.
+std::optional<DriveMap> setDriveMap(std::optional<DriveMap> map);
 
 // The drives in letter order. Read afresh at every call, so a changed WINEPREFIX is seen.
 std::vector<Drive> drives();

@@ -80,8 +80,9 @@ void Report::Print()
     if (!PrinterName.isEmpty() && target.printerName() != PrinterName)
         target.setPrinterName(PrinterName);
 
-    // The window takes the focus as the print begins; it is closed whatever ends the run.
-    QPointer<PrintProgress> progress = new PrintProgress(QApplication::activeWindow());
+    // The window takes the focus as the print begins; it is closed whatever ends the run. It
+    // has no parent: the window active now may be a dialog that is about to go.
+    QPointer<PrintProgress> progress = new PrintProgress(nullptr);
     struct Closer {
         QPointer<PrintProgress>& window;
         ~Closer()

@@ -16,6 +16,9 @@ qt6-base-dev
 libgl-dev
 libxkbcommon-dev
 libsqlite3-dev
+libcups2-dev
+cups
+printer-driver-cups-pdf
 zlib1g-dev
 fonts-liberation
 fonts-dejavu-core

@@ -4,17 +4,23 @@
 #include "report/PageStore.h"
 #include "report/Report.h"
 #include "report/ReportTestSupport.h"
+#include "support/Poppler.h"
 #include "support/QtPrinting.h"
+#include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -397,3 +403,63 @@ TEST(PreviewLoop, PreviewComposesThenWaitsUntilTheWindowCloses)
 }
 
 } // namespace
+
+namespace {
+
+// Fills in the print dialog as a clerk would, once it shows: pages, copies and a PDF file
+// (the choice a machine without printers offers).
+void answerPrintDialog(int from, int to, int copies, const QString& file, QString* maxShown)
+{
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* printers = dialog->findChild<QComboBox*>("printers");
+        ASSERT_NE(printers, nullptr);
+        printers->setCurrentIndex(printers->count() - 1); // "Print to File (PDF)" comes last
+        dialog->findChild<QLineEdit*>("filename")->setText(file);
+        if (maxShown)
+            *maxShown = QString::number(dialog->findChild<QSpinBox*>("to")->maximum());
+        dialog->findChild<QRadioButton*>("printRange")->setChecked(true);
+        dialog->findChild<QSpinBox*>("from")->setValue(from);
+        dialog->findChild<QSpinBox*>("to")->setValue(to);
+        dialog->findChild<QSpinBox*>("copies")->setValue(copies);
+        dialog->accept();
+    });
+}
+
+} // namespace
+
+TEST_F(PreviewWindow, ConfirmedPrintSetsTheReportAndPrintsTheRangeThenThePreviewCloses)
+{
+    open(1005); // past page 999
+    compose();
+    testsupport::TempDir dir;
+    const QString file = QString::fromStdString((dir.path() / "printed.pdf").string());
+    QString maxShown;
+    answerPrintDialog(2, 3, 2, file, &maxShown);
+    bool released = false;
+    QObject::connect(report->QRPrinter, &report::PageStore::previewReleased,
+                     [&] { released = true; });
+    press("Imprimir");
+    EXPECT_EQ(maxShown, QStringLiteral("1005")) << "every page of a large payroll can be chosen";
+    EXPECT_EQ(report->FirstPage, 2);
+    EXPECT_EQ(report->LastPage, 3);
+    EXPECT_EQ(report->Copies, 2);
+    EXPECT_EQ(testsupport::pdfPageCount(file), 4) << "pages 2 and 3, twice";
+    EXPECT_TRUE(released) << "the printing progress window closed the preview";
+}
+
+TEST_F(PreviewWindow, CancelledPrintDialogChangesNothing)
+{
+    open(3);
+    compose();
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    press("Imprimir");
+    EXPECT_EQ(report->FirstPage, 0);
+    EXPECT_EQ(report->LastPage, 0);
+    EXPECT_EQ(report->Copies, 1);
+    EXPECT_TRUE(report->QRPrinter->isPreviewed());
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// Whether jobs can be handed to the system's print spooler here.
+bool spoolerAvailable() noexcept;
+
+// Hands a PDF file to the print spooler as one job on the named printer, with the spooler's
+// options (copies, collate, sides and whatever the printer's own settings chose). Returns the
+// job's number; throws std::runtime_error with the spooler's message when it refuses the job.
+int spoolPdf(const std::string& printer, const std::string& file, const std::string& title,
+             const std::vector<std::pair<std::string, std::string>>& options);
+
+} // namespace platform
