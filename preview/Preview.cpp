@@ -87,14 +87,12 @@ TFPreview::TFPreview(QObject* owner, QMdiArea* frame)
 
     if (frame) {
         QMdiSubWindow* child = frame->addSubWindow(this, Qt::FramelessWindowHint);
-        child->setAttribute(Qt::WA_DeleteOnClose);
         connect(frame, &QMdiArea::subWindowActivated, this, [this, child](QMdiSubWindow* w) {
             if (w && w != child)
                 FormDeactivate();
         });
         child->showMaximized();
     } else {
-        setAttribute(Qt::WA_DeleteOnClose);
         showMaximized();
     }
     Preview->setFocus();
@@ -299,6 +297,7 @@ void TFPreview::ImprimirClick()
 {
     if (!Relatorio || !ui->Imprimir->isEnabled())
         return;
+    const Busy busy(*this);
     const int pages = pageCountOf(Preview);
     QPrinter& printer = report::printer();
     QPrintDialog dialog(&printer, this);
@@ -336,6 +335,7 @@ void TFPreview::ImprimirClick()
 
 void TFPreview::ConfigurarClick()
 {
+    const Busy busy(*this);
     QPageSetupDialog dialog(&report::printer(), this);
     dialog.exec();
 }
@@ -367,6 +367,32 @@ void TFPreview::closeEvent(QCloseEvent* event)
     }
     m_closing = true;
     event->accept();
+    if (action == TCloseAction::caFree)
+        free();
+}
+
+void TFPreview::free()
+{
+    // A handler that is still running (a print closes the window from inside its own run)
+    // frees the window when it returns.
+    if (m_busy > 0)
+        m_freeWhenIdle = true;
+    else
+        frameWindow()->deleteLater();
+}
+
+TFPreview::Busy::Busy(TFPreview& window)
+    : m_window(window)
+{
+    ++m_window.m_busy;
+}
+
+TFPreview::Busy::~Busy()
+{
+    if (--m_window.m_busy == 0 && m_window.m_freeWhenIdle) {
+        m_window.m_freeWhenIdle = false;
+        m_window.frameWindow()->deleteLater();
+    }
 }
 
 void TFPreview::onFocusWindowChanged(QWindow* now)

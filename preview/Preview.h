@@ -85,10 +85,25 @@ private:
     void findNext();
     // The window that the frame shows: the MDI child around this one, or this one.
     QWidget* frameWindow();
+    void free();
+
+    // Marks a handler as running while it lives: the window is not freed under it.
+    class Busy {
+    public:
+        explicit Busy(TFPreview& window);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        TFPreview& m_window;
+    };
 
     std::unique_ptr<Ui::TFPreview> ui;
     int m_printFrom = 1;
     int m_foundFirst = 0; // pages of the statement found last, for the print range
     int m_foundLast = 0;
     bool m_closing = false;
+    int m_busy = 0;
+    bool m_freeWhenIdle = false;
 };
