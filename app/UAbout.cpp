@@ -3,6 +3,7 @@
 #include "app/ProgramPicture.h"
 #include "platform/Cursor.h"
 #include "platform/Shell.h"
+#include "platform/TextFit.h"
 #include "ui_UAbout.h"
 
 #include <QKeyEvent>
@@ -18,6 +19,7 @@ TAbout::TAbout(QWidget* owner)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    platform::fitTexts(this);
     ui->ProgramIcon->setPixmap(QPixmap::fromImage(programPicture()));
     connect(ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
     ui->Panel1->setMouseTracking(true);

@@ -4,6 +4,7 @@
 #include "app/UMain.h"
 #include "platform/Drives.h"
 #include "platform/Messages.h"
+#include "platform/TextFit.h"
 #include "ui_UResp.h"
 
 #include <QCloseEvent>
@@ -22,6 +23,7 @@ TDResp::TDResp(QWidget* owner)
                                .arg(QString::fromStdString(d.root.string())),
                            QChar::fromLatin1(d.letter));
     }
+    platform::fitTexts(this);
     connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
         OKBtnClick();
         done(QDialog::Accepted);

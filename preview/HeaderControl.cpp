@@ -22,14 +22,23 @@ void THeaderControl::setSectionText(int index, const QString& text)
     if (s.text == text)
         return;
     s.text = text;
-    update(sectionRect(index));
+    update(); // a wider text moves the sections after it
+}
+
+int THeaderControl::sectionWidth(int index) const
+{
+    const Section& s = m_sections.at(std::size_t(index));
+    if (s.fixedWidth || s.text.isEmpty())
+        return s.width;
+    constexpr int padding = 12; // the section's frame and margins
+    return std::max(s.width, fontMetrics().horizontalAdvance(s.text) + padding);
 }
 
 QSize THeaderControl::sizeHint() const
 {
     int width = 0;
-    for (const Section& s : m_sections)
-        width += s.width;
+    for (int i = 0; i < sectionCount(); ++i)
+        width += sectionWidth(i);
     return {width, 17};
 }
 
@@ -37,11 +46,11 @@ QRect THeaderControl::sectionRect(int index) const
 {
     int left = 0;
     for (int i = 0; i < index; ++i)
-        left += m_sections[std::size_t(i)].width;
+        left += sectionWidth(i);
     // The last section takes what is left of the strip.
     const bool last = index == sectionCount() - 1;
-    const int width = last ? std::max(m_sections[std::size_t(index)].width, this->width() - left)
-                           : m_sections[std::size_t(index)].width;
+    const int width =
+        last ? std::max(sectionWidth(index), this->width() - left) : sectionWidth(index);
     return {left, 0, width, height()};
 }
 

@@ -16,6 +16,7 @@ public:
         int width = 100;
         Qt::Alignment alignment = Qt::AlignLeft;
         bool allowClick = false;
+        bool fixedWidth = false; // otherwise it widens to show its whole text
     };
 
     explicit THeaderControl(QWidget* parent = nullptr);
@@ -26,6 +27,8 @@ public:
     QString sectionText(int index) const { return section(index).text; }
     void setSectionText(int index, const QString& text);
 
+    // The width the section takes: its own, or more where its text needs it.
+    int sectionWidth(int index) const;
     QSize sizeHint() const override;
 
 signals:
