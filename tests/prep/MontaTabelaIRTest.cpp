@@ -308,12 +308,70 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     EXPECT_EQ(runPassError(), "Directory does not exist: C:\\dirf99");
 }
 
+TEST_F(MontaTabelaIRTest, BrokenRawTablesStopThePassBeforeAnythingIsWritten)
+{
+    std::vector<Raw> records;
+    for (int i = 1; i <= 6; ++i)
+        records.push_back(raw("01", "0000" + std::to_string(i), "41", {100.0 * i, 5}));
+    const std::string good = rawTableBytes(records);
+    const std::size_t header = 32 + 32 * 18 + 1;
+    const std::size_t record = 1 + 2 + 5 + 2 + 1 + 13 * 15 + 1;
+    const std::size_t month2 = 1 + 2 + 5 + 2 + 1 + 15; // IR_02 within a record
+
+    const auto with = [&](std::size_t at, std::string_view bytes) {
+        std::string b = good;
+        b.replace(at, bytes.size(), bytes);
+        return b;
+    };
+    const auto le16 = [](std::size_t v) {
+        return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+    };
+    const std::string table = ": C:\\dirf99\\ir_cru.dbf";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"header length one more", with(8, le16(header + 1)),
+         "Corrupt table header (header length does not match the field descriptors)" + table},
+        {"header length one less", with(8, le16(header - 1)),
+         "Corrupt table header (no end mark after the field descriptors)" + table},
+        {"record length one less", with(10, le16(record - 1)),
+         "Corrupt table header (fields add up to 207 bytes per record, header says 206)" + table},
+        {"a field one byte longer", with(32 + 5 * 32 + 16, "\x10"),
+         "Corrupt table header (fields add up to 208 bytes per record, header says 207)" + table},
+        {"two signs", with(header + 2 * record + month2, "            +-5"),
+         "Invalid number '+-5' in field IR_02 of record 3" + table},
+        {"a NUL inside a number",
+         with(header + 3 * record + month2, std::string("    12\0"
+                                                        "34.00000",
+                                                        15)),
+         "Invalid number '12\\x0034.00000' in field IR_02 of record 4" + table},
+        {"an overflowed number", with(header + 4 * record + month2, std::string(15, '*')),
+         "Overflowed or empty number (asterisks) in field IR_02 of record 5" + table},
+        {"a record without a deletion flag", with(header + 5 * record, "0"),
+         "Corrupt table (record 6 starts with '0', not with a deletion flag)" + table},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeRaw(good);
+        runPass();
+        ASSERT_EQ(workTable().size(), 6u);
+        writeRaw(c.bytes);
+        EXPECT_EQ(runPassError(), c.expected);
+        EXPECT_TRUE(workTable().empty()) << "nothing of the broken table was written";
+        EXPECT_EQ(runPassError(2), c.expected) << "read by two threads";
+        EXPECT_TRUE(workTable().empty());
+    }
+}
+
 TEST_F(MontaTabelaIRTest, ReadsTablesWrittenByOtherDbaseTools)
 {
     for (const char* fixture : {"db3_memo.dbf", "vfp.dbf"}) {
         SCOPED_TRACE(fixture);
-        std::filesystem::copy_file(std::filesystem::path(RADAZIZ_PREP_FIXTURES) / fixture, rawFile(),
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(std::filesystem::path(RADAZIZ_PREP_FIXTURES) / fixture,
+                                   rawFile(), std::filesystem::copy_options::overwrite_existing);
         runPass();
         EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 300.75}, {"01 00002 41", 12.0}}));
     }
