@@ -231,6 +231,12 @@ void Query::closeSource() noexcept
     m_select.reset();
 }
 
+std::string Query::columnSource(int column) const
+{
+    std::string table = m_select ? m_select->columnTable(column) : std::string();
+    return table.empty() ? DataSet::columnSource(column) : table;
+}
+
 LocalSelect& Query::select() const
 {
     if (!m_select)

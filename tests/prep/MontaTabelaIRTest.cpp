@@ -272,7 +272,7 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     values.emplace_back(std::string("A"));
     w.addRecord(values);
     writeRaw(w.bytes());
-    EXPECT_EQ(runPassError(), "Field 'IR_VALE' not found");
+    EXPECT_EQ(runPassError(), "Field 'IR_VALE' not found: C:\\dirf99\\ir_cru.dbf");
     EXPECT_TRUE(workTable().empty());
 
     // An amount beyond the currency's range is refused, not wrapped.
