@@ -10,9 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fcntl.h>
+#include <functional>
+#include <linux/fs.h>
 #include <map>
 #include <optional>
 #include <random>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +80,48 @@ std::string rawTableBytes(const std::vector<Raw>& records,
 }
 
 using WorkRows = std::map<std::string, double>; // "EP FU IN" -> total
+
+// A directory in which nothing can be created or removed while this lives, even by root.
+class ReadOnlyDirectory {
+public:
+    explicit ReadOnlyDirectory(std::filesystem::path dir)
+        : m_dir(std::move(dir))
+    {
+        std::filesystem::permissions(m_dir,
+                                     std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_write |
+                                         std::filesystem::perms::others_write,
+                                     std::filesystem::perm_options::remove);
+        if (::geteuid() != 0)
+            return;
+        // Permissions do not hold root back; the immutable attribute does.
+        m_fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int flags = 0;
+        if (m_fd < 0 || ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
+            throw std::runtime_error("cannot read the attributes of " + m_dir.string());
+        flags |= FS_IMMUTABLE_FL;
+        if (::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) != 0)
+            throw std::runtime_error("cannot make " + m_dir.string() + " immutable");
+    }
+    ~ReadOnlyDirectory()
+    {
+        if (m_fd >= 0) {
+            int flags = 0;
+            ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags);
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
+            ::close(m_fd);
+        }
+        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
+    ReadOnlyDirectory(const ReadOnlyDirectory&) = delete;
+    ReadOnlyDirectory& operator=(const ReadOnlyDirectory&) = delete;
+
+private:
+    std::filesystem::path m_dir;
+    int m_fd = -1;
+};
 
 class MontaTabelaIRTest : public ::testing::Test {
 protected:
@@ -363,6 +411,43 @@ TEST_F(MontaTabelaIRTest, BrokenRawTablesStopThePassBeforeAnythingIsWritten)
         EXPECT_TRUE(workTable().empty()) << "nothing of the broken table was written";
         EXPECT_EQ(runPassError(2), c.expected) << "read by two threads";
         EXPECT_TRUE(workTable().empty());
+    }
+}
+
+TEST_F(MontaTabelaIRTest, AnOldTableThatCannotBeDroppedStopsThePassWithTheReason)
+{
+    writeRaw(rawTableBytes({raw("01", "00001", "41", {1})}));
+    const std::filesystem::path work = root / "DIRF99" / "IR.DB";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a directory", [&] { std::filesystem::create_directory(work); },
+         "Cannot drop table (it is a directory, not a table file): C:\\dirf99\\IR.DB"},
+        {"a named pipe", [&] { ASSERT_EQ(::mkfifo(work.c_str(), 0600), 0); },
+         "Cannot drop table (it is a named pipe, not a table file): C:\\dirf99\\IR.DB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        EXPECT_EQ(runPassError(), c.expected);
+        std::filesystem::remove(work);
+    }
+
+    runPass();
+    {
+        ReadOnlyDirectory readOnly(root / "DIRF99");
+        EXPECT_EQ(runPassError(), "Cannot drop table (the directory C:\\dirf99 is not writable): "
+                                  "C:\\dirf99\\IR.DB");
+        EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 1.0}})) << "the old table stays whole";
+    }
+    std::filesystem::remove(work);
+    {
+        ReadOnlyDirectory readOnly(root / "DIRF99");
+        EXPECT_EQ(runPassError(), "Cannot create table (the directory C:\\dirf99 is not "
+                                  "writable): C:\\dirf99\\IR.DB");
     }
 }
 
