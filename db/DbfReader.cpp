@@ -103,32 +103,46 @@ bool hasFoxProBacklink(unsigned char version)
 
 enum class NumberForm { Blank, Number, Asterisks, Invalid };
 
+bool isDigit(char c) noexcept
+{
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
 // A number field holds blanks, or an optional sign and digits with at most one decimal point
-// between blanks. Sets text to the part between the blanks.
+// between blanks. Sets text to the part between the blanks. One pass from the left: this is
+// read twelve times a record by the preparation pass.
 NumberForm numberForm(std::string_view field, std::string_view& text) noexcept
 {
-    std::size_t begin = 0, end = field.size();
-    while (begin < end && field[begin] == ' ')
+    const char* const end = field.data() + field.size();
+    const char* begin = field.data();
+    while (begin != end && *begin == ' ')
         ++begin;
-    while (end > begin && field[end - 1] == ' ')
-        --end;
-    text = field.substr(begin, end - begin);
-    if (text.empty())
+    if (begin == end) {
+        text = {};
         return NumberForm::Blank;
-    std::size_t i = text.front() == '-' || text.front() == '+' ? 1 : 0;
-    bool point = false;
-    bool digits = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9')
-            digits = true;
-        else if (c == '.' && !point)
-            point = true;
-        else
-            break;
     }
-    if (i == text.size() && digits)
+    const char* p = begin + (*begin == '-' || *begin == '+');
+    const char* const first = p;
+    while (p != end && isDigit(*p))
+        ++p;
+    bool digits = p != first;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && isDigit(*p))
+            ++p;
+        digits = digits || p != fraction;
+    }
+    const char* const last = p;
+    while (p != end && *p == ' ')
+        ++p;
+    if (p == end && digits) {
+        text = {begin, static_cast<std::size_t>(last - begin)};
         return NumberForm::Number;
+    }
+    const char* tail = end;
+    while (tail[-1] == ' ') // stops at *begin at the latest
+        --tail;
+    text = {begin, static_cast<std::size_t>(tail - begin)};
     // What a writer leaves in a field too narrow for its number (or, for some, an empty one).
     if (text.find_first_not_of('*') == std::string_view::npos)
         return NumberForm::Asterisks;
