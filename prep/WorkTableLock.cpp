@@ -106,22 +106,30 @@ WorkTableLock::WorkTableLock(char drive, std::chrono::milliseconds wait)
         cannotUse(dosPath, std::strerror(errno));
     const std::pair<dev_t, ino_t> key{st.st_dev, st.st_ino};
 
-    std::lock_guard guard(holdsMutex());
-    if (std::shared_ptr<Hold> mine = holds()[key].lock()) {
-        m_hold = std::move(mine);
-        return;
-    }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET; // the whole file
-        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
-            break;
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EACCES)
-            return; // a file system without locks: nothing to hold
+        {
+            std::lock_guard guard(holdsMutex());
+            if (std::shared_ptr<Hold> mine = holds()[key].lock()) {
+                m_hold = std::move(mine);
+                return;
+            }
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET; // the whole file
+            int rc;
+            do
+                rc = ::fcntl(fd, F_OFD_SETLK, &lock);
+            while (rc != 0 && errno == EINTR);
+            if (rc == 0) {
+                std::erase_if(holds(), [](const auto& entry) { return entry.second.expired(); });
+                holds()[key] = hold;
+                m_hold = std::move(hold);
+                return;
+            }
+            if (errno != EAGAIN && errno != EACCES)
+                return; // a file system without locks: nothing to hold
+        }
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline)
             throw WorkTableBusy("Outra execução está usando a tabela de trabalho " +
@@ -130,9 +138,6 @@ WorkTableLock::WorkTableLock(char drive, std::chrono::milliseconds wait)
         std::this_thread::sleep_for(
             std::min<std::chrono::steady_clock::duration>(kPoll, deadline - now));
     }
-    std::erase_if(holds(), [](const auto& entry) { return entry.second.expired(); });
-    holds()[key] = hold;
-    m_hold = std::move(hold);
 }
 
 WorkTableLock::~WorkTableLock()
