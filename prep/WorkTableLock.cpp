@@ -79,7 +79,11 @@ int openLockFile(const std::string& dosPath)
             if (::lstat(r.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
                 cannotUse(dosPath, "não é um arquivo comum");
             fd = ::open(r.path.c_str(), kFlags);
+            // A read-only file system: nothing there can be written by anyone on this mount.
+            if (fd < 0 && errno == EROFS)
+                return -1;
         }
+        // Not for this user to open: a run could not keep others off, so it does not start.
         if (fd < 0)
             cannotUse(dosPath, std::strerror(errno));
         struct stat st {};
