@@ -136,15 +136,18 @@ void DataSet::bindFields()
                 break;
             }
         }
+        // Each message names where the field was looked for, as well as the field.
         if (f->m_column < 0)
-            throw DbError("Field '" + f->fieldName() + "' not found");
+            throw DbError("Field '" + f->fieldName() + "' not found: " + m_errorContext);
         const ColumnType& actual = m_columns[static_cast<std::size_t>(f->m_column)].type;
         if (actual.type != f->dataType())
             throw DbError("Type mismatch for field '" + f->fieldName() + "', expecting: " +
-                          fieldTypeName(f->dataType()) + " actual: " + fieldTypeName(actual.type));
+                          fieldTypeName(f->dataType()) + " actual: " + fieldTypeName(actual.type) +
+                          ": " + columnSource(f->m_column));
         if (f->dataType() == FieldType::String && actual.size != f->size())
             throw DbError("Size mismatch for field '" + f->fieldName() + "', expecting: " +
-                          std::to_string(f->size()) + " actual: " + std::to_string(actual.size));
+                          std::to_string(f->size()) + " actual: " + std::to_string(actual.size) +
+                          ": " + columnSource(f->m_column));
     }
 }
 
@@ -244,6 +247,11 @@ void DataSet::cancel() noexcept
         m_state = DataSetState::Browse;
         m_buffer.clear();
     }
+}
+
+std::string DataSet::columnSource(int) const
+{
+    return m_errorContext;
 }
 
 void DataSet::sourceWrite(bool, const std::vector<FieldValue>&)

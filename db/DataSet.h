@@ -103,6 +103,9 @@ protected:
     // Writes the edit buffer (one value per column); the default refuses.
     virtual void sourceWrite(bool insert, const std::vector<FieldValue>& values);
     virtual void beforeOpen() {}
+    // The table that a column of the open source comes from, for messages; by default the
+    // error context.
+    virtual std::string columnSource(int column) const;
 
     // For a source that positions itself (a keyed search): the cursor now stands on a row.
     void setPositioned() noexcept { m_eof = false; }

@@ -1,6 +1,7 @@
 #include "db/DbfReader.h"
 
 #include "db/DbError.h"
+#include "db/FileKind.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -78,12 +79,74 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string printable(std::string_view s)
+// Bytes as valid UTF-8 that shows each of them: printable ASCII as is, others as \xNN.
+std::string readable(std::string_view s)
 {
     std::string out;
-    for (char c : s)
-        out.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+    for (char c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F) {
+            out.push_back(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", b);
+            out += hex;
+        }
+    }
     return out;
+}
+
+bool hasFoxProBacklink(unsigned char version)
+{
+    return version == 0x30 || version == 0x31 || version == 0x32;
+}
+
+enum class NumberForm { Blank, Number, Asterisks, Invalid };
+
+bool isDigit(char c) noexcept
+{
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// A number field holds blanks, or an optional sign and digits with at most one decimal point
+// between blanks. Sets text to the part between the blanks. One pass from the left: this is
+// read twelve times a record by the preparation pass.
+NumberForm numberForm(std::string_view field, std::string_view& text) noexcept
+{
+    const char* const end = field.data() + field.size();
+    const char* begin = field.data();
+    while (begin != end && *begin == ' ')
+        ++begin;
+    if (begin == end) {
+        text = {};
+        return NumberForm::Blank;
+    }
+    const char* p = begin + (*begin == '-' || *begin == '+');
+    const char* const first = p;
+    while (p != end && isDigit(*p))
+        ++p;
+    bool digits = p != first;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && isDigit(*p))
+            ++p;
+        digits = digits || p != fraction;
+    }
+    const char* const last = p;
+    while (p != end && *p == ' ')
+        ++p;
+    if (p == end && digits) {
+        text = {begin, static_cast<std::size_t>(last - begin)};
+        return NumberForm::Number;
+    }
+    const char* tail = end;
+    while (tail[-1] == ' ') // stops at *begin at the latest
+        --tail;
+    text = {begin, static_cast<std::size_t>(tail - begin)};
+    // What a writer leaves in a field too narrow for its number (or, for some, an empty one).
+    if (text.find_first_not_of('*') == std::string_view::npos)
+        return NumberForm::Asterisks;
+    return NumberForm::Invalid;
 }
 
 } // namespace
@@ -91,17 +154,21 @@ std::string printable(std::string_view s)
 DbfReader::DbfReader(const std::filesystem::path& file, std::string displayName)
 {
     m_displayName = std::move(displayName);
-    m_fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Looked at before it is opened, and opened without waiting: opening a named pipe or a
+    // device could block for ever or act on the device.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        fail(std::string("Not a table file (") + fileKind(st.st_mode) + ")");
+    m_fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (m_fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             fail("Table does not exist");
         fail(std::string("Cannot open table (") + std::strerror(errno) + ")");
     }
-    struct stat st {};
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
-        fail("Not a table file");
+        fail(std::string("Not a table file (") + fileKind(st.st_mode) + ")");
     }
     try {
         // The header is at most 65535 bytes long; read what the file has of it.
@@ -160,9 +227,12 @@ void DbfReader::parseHeader(std::string_view bytes, std::uint64_t fileSize,
 
     std::vector<DbfField> fields;
     std::uint32_t offset = 1;
-    for (std::uint32_t at = 32; at + 32 <= headerLength; at += 32) {
-        if (p[at] == 0x0D)
+    std::uint32_t at = 32;
+    for (;; at += 32) {
+        if (at < headerLength && p[at] == 0x0D)
             break;
+        if (at + 32 > headerLength)
+            into.fail("Corrupt table header (no end mark after the field descriptors)");
         DbfField f;
         std::size_t nameLength = 0;
         while (nameLength < 11 && p[at + nameLength] != 0)
@@ -181,6 +251,16 @@ void DbfReader::parseHeader(std::string_view bytes, std::uint64_t fileSize,
     }
     if (fields.empty())
         into.fail("Corrupt table header (no fields)");
+    // After the end mark: FoxPro's backlink (a database's path, or NULs), or NUL padding. A
+    // header length that takes in anything else is wrong, and so is every record read by it.
+    std::uint32_t padding = at + 1;
+    if (hasFoxProBacklink(p[0]))
+        padding = std::min(headerLength, padding + 263);
+    for (; padding < headerLength; ++padding) {
+        if (p[padding] != 0)
+            into.fail("Corrupt table header (header length does not match the field descriptors)");
+    }
+
     if (offset != recordLength) {
         // Some writers store character fields longer than 255 bytes with the high byte of the
         // length in the decimals byte. Take that reading only when it accounts for the record.
@@ -199,8 +279,15 @@ void DbfReader::parseHeader(std::string_view bytes, std::uint64_t fileSize,
             }
         }
     }
-    if (offset > recordLength)
-        into.fail("Corrupt table header (fields exceed the record length)");
+    // Fields that do not fill the record exactly would be read shifted, every one after the
+    // first wrong length.
+    if (offset != recordLength)
+        into.fail("Corrupt table header (fields add up to " + std::to_string(offset) +
+                  " bytes per record, header says " + std::to_string(recordLength) + ")");
+    for (const DbfField& f : fields) {
+        if (f.length == 0)
+            into.fail("Corrupt table header (field " + readable(f.name) + " has no length)");
+    }
 
     const std::uint64_t needed = static_cast<std::uint64_t>(headerLength) +
                                  static_cast<std::uint64_t>(recordCount) * recordLength;
@@ -276,8 +363,11 @@ bool DbfReader::next()
             fill();
         m_record =
             m_buffer.data() + static_cast<std::size_t>(index - m_bufferFirst) * m_recordLength;
-        if (m_record[0] != '*')
+        if (m_record[0] == ' ')
             return true;
+        if (m_record[0] != '*')
+            fail("Corrupt table (record " + std::to_string(m_current) + " starts with '" +
+                 readable(std::string_view(m_record, 1)) + "', not with a deletion flag)");
     }
     m_current = m_rangeEnd;
     m_record = nullptr;
@@ -309,30 +399,39 @@ std::string DbfReader::text(int index) const
     return out;
 }
 
+std::string_view DbfReader::numberText(int index) const
+{
+    std::string_view text;
+    switch (numberForm(rawField(index), text)) {
+    case NumberForm::Blank:
+    case NumberForm::Number:
+        return text;
+    case NumberForm::Asterisks:
+        failInField(index, "Overflowed or empty number (asterisks)");
+    case NumberForm::Invalid:
+        break;
+    }
+    failInField(index, "Invalid number '" + readable(text) + "'");
+}
+
 double DbfReader::number(int index) const
 {
-    std::string_view s = rawField(index);
-    const std::size_t nul = s.find('\0');
-    if (nul != std::string_view::npos)
-        s = s.substr(0, nul);
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    if (s.empty())
+    std::string_view text = numberText(index);
+    if (text.empty())
         return 0.0;
-    std::string_view digits = s;
-    if (digits.front() == '+')
-        digits.remove_prefix(1);
+    if (text.front() == '+')
+        text.remove_prefix(1);
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value) ||
-        digits.empty() || digits.front() == '+') {
-        const DbfField& f = m_fields[static_cast<std::size_t>(index)];
-        fail("Invalid number '" + printable(s) + "' in field " + f.name + " of record " +
-             std::to_string(m_current));
-    }
+    // The text is only digits around a point: it always parses, and stays finite (at most 255
+    // digits).
+    std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     return value;
+}
+
+void DbfReader::failInField(int index, const std::string& what) const
+{
+    fail(what + " in field " + readable(m_fields[static_cast<std::size_t>(index)].name) +
+         " of record " + std::to_string(m_current));
 }
 
 std::optional<bool> DbfReader::logical(int index) const noexcept

@@ -22,8 +22,11 @@ struct DbfField {
 // Reads a dBase III/IV table in stored order, skipping records marked as deleted.
 //
 // The header is checked against the file before anything is read: a file shorter than its
-// header says is reported as truncated, never read short. Every error is a DbError whose
-// message names the table as the caller spells it.
+// header says is reported as truncated, never read short, and a header whose lengths do not
+// agree with its field descriptors is refused. A record that does not start with a deletion
+// flag is an error, as is a number field that does not hold a number: a table read through a
+// wrong length would otherwise give wrong values without a word. Every error is a DbError
+// whose message names the table as the caller spells it.
 class DbfReader {
 public:
     DbfReader(const std::filesystem::path& file, std::string displayName);
@@ -60,8 +63,11 @@ public:
     void appendText(int index, std::string& out) const;
     // Trailing-blank-trimmed bytes, undecoded (for keys).
     std::string_view rawText(int index) const noexcept;
-    // A number field: an empty one reads as zero; anything not a number is an error.
+    // A number field: a blank one reads as zero. Anything but an optional sign and digits with
+    // at most one decimal point, between blanks, is an error naming the field and the record.
     double number(int index) const;
+    // The same field's text between its blanks (empty when blank), checked as number does.
+    std::string_view numberText(int index) const;
     // A logical field: nullopt when it holds no value.
     std::optional<bool> logical(int index) const noexcept;
     // A date field as "YYYYMMDD", empty when blank.
@@ -71,6 +77,7 @@ private:
     DbfReader() = default;
     void fill();
     [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void failInField(int index, const std::string& what) const;
 
     std::string m_displayName;
     int m_fd = -1;

@@ -149,7 +149,11 @@ LocalSelect::LocalSelect(const std::string& sqlText, Purpose purpose)
     sqlite3_create_collation(m_db.get(), kPortugueseCollation, SQLITE_UTF8, nullptr,
                              collatePortuguese);
     loadTables(purpose);
-    m_statement = SqliteStatement(m_db, m_text);
+    try {
+        m_statement = SqliteStatement(m_db, m_text);
+    } catch (const DbError& e) {
+        failToPrepare(e);
+    }
     const int n = sqlite3_column_count(m_statement.get());
     if (n == 0)
         throw DbError("Statement returns no rows");
@@ -160,9 +164,41 @@ LocalSelect::LocalSelect(const std::string& sqlText, Purpose purpose)
     }
 }
 
+void LocalSelect::failToPrepare(const DbError& error) const
+{
+    // A column missing from a payroll table: say which file lacks it, as binding does.
+    static constexpr std::string_view kNoColumn = "no such column: ";
+    const std::string_view message = error.what();
+    if (message.substr(0, kNoColumn.size()) == kNoColumn) {
+        const std::string_view column = message.substr(kNoColumn.size());
+        const std::size_t dot = column.find('.');
+        if (dot != std::string_view::npos) {
+            const std::string alias = upper(column.substr(0, dot));
+            for (const auto& entry : m_scan.tables) {
+                if (entry.alias == alias)
+                    throw DbError("Field '" + std::string(column.substr(dot + 1)) +
+                                  "' not found: " + entry.name);
+            }
+        }
+    }
+    throw error;
+}
+
+std::string LocalSelect::columnTable(int column) const
+{
+    const char* schema = sqlite3_column_database_name(m_statement.get(), column);
+    const char* table = sqlite3_column_table_name(m_statement.get(), column);
+    if (!schema || !table)
+        return {};
+    if (const auto work = m_workTables.find(schema); work != m_workTables.end())
+        return work->second;
+    return table; // a loaded dBase table bears its path as its name
+}
+
 void LocalSelect::loadTables(Purpose purpose)
 {
-    const StatementTables scan = scanStatement(m_text);
+    m_scan = scanStatement(m_text);
+    const StatementTables& scan = m_scan;
     std::set<std::string> done;
     int serial = 0;
     for (const auto& entry : scan.tables) {
@@ -170,7 +206,7 @@ void LocalSelect::loadTables(Purpose purpose)
             continue;
         ++serial;
         if (hasExtension(entry.name, ".DBF"))
-            loadDbf(entry.name, scan);
+            loadDbf(entry.name);
         else if (hasExtension(entry.name, ".DB"))
             attachWorkTable(entry.name, serial);
         else
@@ -197,8 +233,9 @@ void LocalSelect::loadTables(Purpose purpose)
     m_db.exec("ANALYZE main");
 }
 
-void LocalSelect::loadDbf(const std::string& name, const StatementTables& scan)
+void LocalSelect::loadDbf(const std::string& name)
 {
+    const StatementTables& scan = m_scan;
     const std::set<std::string> words(scan.words.begin(), scan.words.end());
     DbfReader reader(existingTableFile(name), name);
 
@@ -314,6 +351,7 @@ void LocalSelect::attachWorkTable(const std::string& name, int serial)
     }
     m_db.exec("CREATE TEMP VIEW " + quoteIdentifier(name) + " AS SELECT * FROM " + schema + "." +
               quoteIdentifier(table));
+    m_workTables[schema] = name;
 }
 
 bool LocalSelect::first()

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "db/DataSet.h"
+#include "db/DbError.h"
 #include "db/Sqlite.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +49,10 @@ public:
     std::string text(int column) const { return m_statement.text(column); }
     double number(int column) const noexcept { return m_statement.number(column); }
 
+    // The table (its path as the statement names it) that a column comes from; empty for a
+    // column computed by the statement.
+    std::string columnTable(int column) const;
+
     // Number of rows that the statement yields (counted once, on first request).
     int rowCount();
 
@@ -55,10 +61,13 @@ public:
 
 private:
     void loadTables(Purpose purpose);
-    void loadDbf(const std::string& name, const StatementTables& scan);
+    void loadDbf(const std::string& name);
     void attachWorkTable(const std::string& name, int serial);
+    [[noreturn]] void failToPrepare(const DbError& error) const;
 
     std::string m_text;
+    StatementTables m_scan;
+    std::map<std::string, std::string> m_workTables; // schema -> path
     SqliteDb m_db;
     SqliteStatement m_statement;
     std::vector<Column> m_columns;

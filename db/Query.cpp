@@ -1,9 +1,11 @@
 #include "db/Query.h"
 
 #include "db/DbError.h"
+#include "db/FileKind.h"
 #include "db/LocalSql.h"
 #include "db/Sqlite.h"
 #include "db/TablePath.h"
+#include "platform/Drives.h"
 
 #include <cctype>
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -64,13 +67,37 @@ void removeIfThere(const std::filesystem::path& file)
     std::filesystem::remove(file, ec);
 }
 
+bool cannotWriteThere(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+std::string notWritable(const std::string& path)
+{
+    return "the directory " + platform::dosParentPath(path) + " is not writable";
+}
+
 void dropWorkTable(const std::string& path)
 {
-    const std::filesystem::path file = existingTableFile(path);
-    if (::unlink(file.c_str()) != 0)
-        throw DbError(std::string("Cannot drop table (") + std::strerror(errno) + "): " + path);
+    const platform::ResolvedPath r = platform::resolvePath(path);
+    if (r.status != platform::PathStatus::Ok) {
+        (void)existingTableFile(path); // throws, saying what is missing
+        return;
+    }
+    // A link is dropped, never what it points to; anything else that is not a regular file is
+    // not a table this program made, and stays.
+    struct stat st {};
+    if (::lstat(r.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        throw DbError(std::string("Cannot drop table (it is ") + fileKind(st.st_mode) +
+                      ", not a table file): " + path);
+    if (::unlink(r.path.c_str()) != 0) {
+        const int error = errno;
+        throw DbError("Cannot drop table (" +
+                      (cannotWriteThere(error) ? notWritable(path) : std::strerror(error)) +
+                      "): " + path);
+    }
     for (const char* suffix : {"-journal", "-wal", "-shm"})
-        removeIfThere(file.string() + suffix);
+        removeIfThere(r.path.string() + suffix);
 }
 
 void createWorkTable(const std::string& path, const std::string& columns)
@@ -79,9 +106,12 @@ void createWorkTable(const std::string& path, const std::string& columns)
     // Claim the name first, so that two creations cannot both succeed.
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        if (errno == EEXIST)
+        const int error = errno;
+        if (error == EEXIST)
             throw DbError("Table already exists: " + path);
-        throw DbError(std::string("Cannot create table (") + std::strerror(errno) + "): " + path);
+        throw DbError("Cannot create table (" +
+                      (cannotWriteThere(error) ? notWritable(path) : std::strerror(error)) +
+                      "): " + path);
     }
     ::close(fd);
     try {
@@ -229,6 +259,12 @@ void Query::closeSource() noexcept
     m_counting = {};
     m_count.reset();
     m_select.reset();
+}
+
+std::string Query::columnSource(int column) const
+{
+    std::string table = m_select ? m_select->columnTable(column) : std::string();
+    return table.empty() ? DataSet::columnSource(column) : table;
 }
 
 LocalSelect& Query::select() const

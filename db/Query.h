@@ -53,6 +53,7 @@ protected:
     std::string sourceString(int column) const override;
     double sourceFloat(int column) const override;
     void beforeOpen() override;
+    std::string columnSource(int column) const override;
 
 private:
     LocalSelect& select() const;

@@ -71,12 +71,8 @@ public:
         switch (m_columns[static_cast<std::size_t>(column)].type.type) {
         case FieldType::Float:
         case FieldType::Integer:
-        case FieldType::SmallInt: {
-            std::string_view s = m_reader.rawText(f);
-            while (!s.empty() && s.front() == ' ')
-                s.remove_prefix(1);
-            return std::string(s);
-        }
+        case FieldType::SmallInt:
+            return std::string(m_reader.numberText(f));
         case FieldType::Boolean: {
             const auto v = m_reader.logical(f);
             return v ? (*v ? "True" : "False") : "";

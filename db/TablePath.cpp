@@ -1,9 +1,11 @@
 #include "db/TablePath.h"
 
 #include "db/DbError.h"
+#include "db/FileKind.h"
 #include "platform/Drives.h"
 
 #include <cctype>
+#include <sys/stat.h>
 
 namespace db {
 namespace {
@@ -19,10 +21,18 @@ std::filesystem::path existingTableFile(const std::string& dosPath)
 {
     const platform::ResolvedPath r = platform::resolvePath(dosPath);
     switch (r.status) {
-    case platform::PathStatus::Ok:
-        if (std::filesystem::is_directory(r.path))
-            throw DbError("Table does not exist (a directory has its name): " + dosPath);
+    case platform::PathStatus::Ok: {
+        // Never handed on to be opened when it is not a regular file: opening a named pipe
+        // waits for a writer that never comes.
+        struct stat st {};
+        if (::stat(r.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            if (S_ISDIR(st.st_mode))
+                throw DbError("Table does not exist (a directory has its name): " + dosPath);
+            throw DbError(std::string("Not a table file (") + fileKind(st.st_mode) +
+                          "): " + dosPath);
+        }
         return r.path;
+    }
     case platform::PathStatus::BadPath:
         throw DbError("Invalid table path: " + dosPath);
     case platform::PathStatus::NoDrive:

@@ -6,7 +6,8 @@
 namespace db {
 
 // The file of an existing table named by a DOS-style path ("C:\fp\FP_EMP.DBF"), found on the
-// drive regardless of case. Throws DbError naming the path when it is not there.
+// drive regardless of case. Throws DbError naming the path when it is not there, or is not a
+// regular file.
 std::filesystem::path existingTableFile(const std::string& dosPath);
 
 // Where a new table named by dosPath goes: its directory must exist, the table must not.

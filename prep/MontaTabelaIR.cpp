@@ -3,8 +3,10 @@
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Table.h"
+#include "platform/Drives.h"
 #include "prep/Currency.h"
 #include "prep/TableDefs.h"
+#include "prep/WorkTableLock.h"
 
 #include <algorithm>
 #include <array>
@@ -54,7 +56,10 @@ struct Total {
     {
         return std::string_view(packed).substr(2 + company().size() + employee().size());
     }
-    Key key() const { return {std::string(company()), std::string(employee()), std::string(code())}; }
+    Key key() const
+    {
+        return {std::string(company()), std::string(employee()), std::string(code())};
+    }
 };
 
 // Totals in the order their keys first appeared, found by key through open addressing: a
@@ -286,10 +291,12 @@ std::vector<Total> totalRawTable(db::Table& DIRF, std::uint32_t splitRecords)
 } // namespace
 
 void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
-                   std::uint32_t splitRecords)
+                   std::uint32_t splitRecords, std::chrono::milliseconds lockWait)
 {
     defineWorkTableFields(IR);
     defineRawTableFields(DIRF);
+    // Shares the caller's hold, if any: the caller keeps it until the report has read the table.
+    const WorkTableLock lock(drive, lockWait);
 
     SQL.close();
     SQL.clearSql();
@@ -297,8 +304,11 @@ void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
         SQL.addSql(dropWorkTableSql(drive));
         SQL.execSql();
     } catch (const std::exception&) {
-        // No old table (the first run on this drive), or one that cannot go: creating the new
-        // one below says so.
+        // No old table (the first run on this drive) is fine. An old table that stays would
+        // only make the creation below fail with "already exists": say why it stays instead.
+        if (platform::resolvePath(payrollPath(drive, kWorkTablePath)).status ==
+            platform::PathStatus::Ok)
+            throw;
     }
     SQL.close();
     SQL.clearSql();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "prep/WorkTableLock.h"
+
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -22,14 +25,20 @@ StoredCode storedCode(const std::string& payrollCode);
 void defineRawTableFields(db::Table& DIRF);
 void defineWorkTableFields(db::Table& IR);
 
-// Rebuilds the work table of yearly totals on the drive: drops it (ignoring any failure),
-// creates it, totals the raw table into it per company, employee and stored code, floors
-// negative totals at zero and closes both tables. Errors of the engine pass unchanged; a
-// total that leaves the currency's range stops the pass with a message naming its key. A pass
-// that fails after creating the table leaves it empty.
+// Rebuilds the work table of yearly totals on the drive: drops it, creates it, totals the raw
+// table into it per company, employee and stored code, floors negative totals at zero and
+// closes both tables. Errors of the engine pass unchanged; a total that leaves the currency's
+// range stops the pass with a message naming its key. A pass that fails after creating the
+// table leaves it empty: every record is read before any is written.
+//
+// A missing old table is no error; one that cannot be dropped stops the pass with the reason.
+// The pass holds the drive's WorkTableLock (waiting up to lockWait for another run, then
+// WorkTableBusy); a caller that holds it already keeps it, as it must until the report's
+// query has read the table.
 // A raw table of splitRecords records or more is read by two threads.
 inline constexpr std::uint32_t kSplitRecords = 50000;
 void MontaTabelaIR(char drive, db::Query& SQL, db::Table& IR, db::Table& DIRF,
-                   std::uint32_t splitRecords = kSplitRecords);
+                   std::uint32_t splitRecords = kSplitRecords,
+                   std::chrono::milliseconds lockWait = WorkTableLock::kWait);
 
 } // namespace prep

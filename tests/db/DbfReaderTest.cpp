@@ -1,6 +1,7 @@
 #include "db/DbfReader.h"
 #include "db/DbError.h"
 #include "sample/DbfWriter.h"
+#include "support/Errors.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -167,8 +168,27 @@ TEST(DbfReader, RefusesDamagedFilesWithClearMessages)
         {"header length below minimum", with(8, 10).replace(9, 1, 1, '\0'), "Corrupt table header"},
         {"header longer than file", with(9, 0xF0), "Table is truncated (header)"},
         {"zero record length", with(10, 0).replace(11, 1, 1, '\0'), "Corrupt table header"},
-        {"fields beyond record", with(10, 5), "fields exceed the record length"},
+        {"record length below the fields", with(10, 5),
+         "Corrupt table header (fields add up to 19 bytes per record, header says 5)"},
+        {"record length above the fields", with(10, 20),
+         "Corrupt table header (fields add up to 19 bytes per record, header says 20)"},
+        {"a field longer than its share", with(32 + 16, 11),
+         "Corrupt table header (fields add up to 20 bytes per record, header says 19)"},
+        {"a field of no length", with(32 + 16, 0).replace(10, 1, 1, '\x09'),
+         "Corrupt table header (field NOME has no length)"},
+        {"header length one more", with(8, static_cast<unsigned char>(header + 1)),
+         "Corrupt table header (header length does not match the field descriptors)"},
+        {"header length one less", with(8, static_cast<unsigned char>(header - 1)),
+         "Corrupt table header (no end mark after the field descriptors)"},
+        {"header length one descriptor more", with(8, static_cast<unsigned char>(header + 32)),
+         "Corrupt table header (header length does not match the field descriptors)"},
+        {"no end mark", with(header - 1, ' '),
+         "Corrupt table header (no end mark after the field descriptors)"},
         {"no fields", with(32, 0x0D), "no fields"},
+        {"a record without a deletion flag", with(header + 19, '1'),
+         "Corrupt table (record 2 starts with '1', not with a deletion flag)"},
+        {"a record starting with a NUL", with(header + 2 * 19, 0),
+         "Corrupt table (record 3 starts with '\\x00', not with a deletion flag)"},
         {"truncated records", good.substr(0, header + 2 * 19 + 5),
          "Table is truncated (header gives 5 records, file holds 2)"},
         {"record count overflow", with(7, 0xFF), "Table is truncated"},
@@ -183,6 +203,44 @@ TEST(DbfReader, RefusesDamagedFilesWithClearMessages)
     }
 }
 
+TEST(DbfReader, HeaderVariantsOfOtherWritersAreRead)
+{
+    // Padding after the end mark, and a FoxPro backlink holding a database's path.
+    DbfWriter w({{"NOME", 'C', 4}});
+    w.addRecord({std::string("ANA")});
+    const std::string good = w.bytes();
+    const std::size_t header = w.headerLength();
+    const auto withHeader = [&](unsigned char version, const std::string& after) {
+        std::string b = good;
+        b[0] = static_cast<char>(version);
+        b.insert(header, after);
+        const std::size_t length = header + after.size();
+        b[8] = static_cast<char>(length & 0xFF);
+        b[9] = static_cast<char>(length >> 8);
+        return b;
+    };
+    std::string backlink = "..\\dados\\folha.dbc";
+    backlink.resize(263, '\0');
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"as written here", good},
+        {"one NUL after the end mark", withHeader(0x03, std::string(1, '\0'))},
+        {"FoxPro backlink", withHeader(0x30, backlink)},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::writeFile(dir / "t.dbf", c.bytes);
+        DbfReader r(dir / "t.dbf", "t");
+        ASSERT_TRUE(r.next());
+        EXPECT_EQ(r.text(0), "ANA");
+        EXPECT_FALSE(r.next());
+    }
+}
+
 TEST(DbfReader, MissingFileAndBadNumbers)
 {
     TempDir dir;
@@ -193,18 +251,49 @@ TEST(DbfReader, MissingFileAndBadNumbers)
         EXPECT_STREQ(e.what(), "Table does not exist: C:\\dirf99\\ir_cru.dbf");
     }
 
-    DbfWriter w({{"VALOR", 'N', 8, 2}});
-    w.addRecord({1.0});
-    std::string bytes = w.bytes();
-    std::memcpy(&bytes[w.headerLength() + 1], "  12x.50", 8);
-    testsupport::writeFile(dir / "n.dbf", bytes);
-    DbfReader r(dir / "n.dbf", "C:\\n.dbf");
-    ASSERT_TRUE(r.next());
-    try {
-        (void)r.number(0);
-        FAIL();
-    } catch (const db::DbError& e) {
-        EXPECT_STREQ(e.what(), "Invalid number '12x.50' in field VALOR of record 1: C:\\n.dbf");
+    // A number is blank, or an optional sign and digits with at most one decimal point, with
+    // blanks around it. The bytes of anything else are shown readably.
+    struct Case {
+        std::string text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"  12x.50", "Invalid number '12x.50'"},
+        {"     +-5", "Invalid number '+-5'"},
+        {std::string("  12\0"
+                     "34",
+                     7),
+         "Invalid number '12\\x0034'"},
+        {std::string(8, '\0'), "Invalid number '\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00'"},
+        {"  1.5\xC7 ", "Invalid number '1.5\\xC7'"},
+        {"1e3", "Invalid number '1e3'"},
+        {"   1.2.3", "Invalid number '1.2.3'"},
+        {"   - 5", "Invalid number '- 5'"},
+        {"  5-", "Invalid number '5-'"},
+        {"    -", "Invalid number '-'"},
+        {"     .", "Invalid number '.'"},
+        {"  1 000", "Invalid number '1 000'"},
+        {"     inf", "Invalid number 'inf'"},
+        {"********", "Overflowed or empty number (asterisks)"},
+        {"  ***   ", "Overflowed or empty number (asterisks)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        DbfWriter w({{"VALOR", 'N', 8, 2}});
+        w.addRecord({1.0});
+        w.addRecord({1.0});
+        std::string bytes = w.bytes();
+        std::string text = c.text;
+        text.resize(8, ' ');
+        bytes.replace(w.headerLength() + w.recordLength() + 1, 8, text);
+        testsupport::writeFile(dir / "n.dbf", bytes);
+        DbfReader r(dir / "n.dbf", "C:\\n.dbf");
+        ASSERT_TRUE(r.next());
+        ASSERT_TRUE(r.next());
+        const std::string expected =
+            std::string(c.expected) + " in field VALOR of record 2: C:\\n.dbf";
+        EXPECT_EQ(testsupport::errorOf([&] { (void)r.number(0); }), expected);
+        EXPECT_EQ(testsupport::errorOf([&] { (void)r.numberText(0); }), expected);
     }
 }
 
@@ -213,9 +302,14 @@ TEST(DbfReader, NumberForms)
     struct Case {
         const char* text;
         double value;
+        const char* shown; // what numberText gives
     };
-    const Case cases[] = {{"     .50", 0.5},      {"   -1.25", -1.25}, {"  +3.00", 3.0},
-                          {"12345.67", 12345.67}, {"        ", 0.0},   {"1e3     ", 1000.0}};
+    const Case cases[] = {
+        {"     .50", 0.5, ".50"},  {"   -1.25", -1.25, "-1.25"},
+        {"  +3.00", 3.0, "+3.00"}, {"12345.67", 12345.67, "12345.67"},
+        {"        ", 0.0, ""},     {"5.      ", 5.0, "5."},
+        {"    -.5 ", -0.5, "-.5"}, {"00000012", 12.0, "00000012"},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         DbfWriter w({{"VALOR", 'N', 8, 2}});
@@ -229,6 +323,7 @@ TEST(DbfReader, NumberForms)
         DbfReader r(dir / "n.dbf", "n");
         ASSERT_TRUE(r.next());
         EXPECT_DOUBLE_EQ(r.number(0), c.value);
+        EXPECT_EQ(r.numberText(0), c.shown);
     }
 }
 

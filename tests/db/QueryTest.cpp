@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 using db::DbError;
-using testsupport::errorOf;
 using db::FieldType;
 using sample::DbfWriter;
+using testsupport::errorOf;
 
 namespace {
 
@@ -158,6 +158,11 @@ TEST(Query, SelectJoinsPayrollAndWorkTables)
 
     // The payroll tables were only read.
     EXPECT_EQ(testsupport::readFile(root / "FP" / "FP_FUN.DBF"), fun.bytes());
+
+    // A binding error names the table the column comes from.
+    q.addField("X", "IN_CODIGO", FieldType::String, 3);
+    EXPECT_EQ(errorOf([&] { q.open(); }),
+              "Size mismatch for field 'IN_CODIGO', expecting: 3 actual: 2: C:\\DIRF99\\IR.DB");
 }
 
 TEST(Query, SelectErrors)
@@ -174,14 +179,20 @@ TEST(Query, SelectErrors)
     };
     const Case cases[] = {
         {"SELECT Inf.IN_NOME FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME",
-         "Size mismatch for field 'IN_NOME', expecting: 25 actual: 20"},
+         "Size mismatch for field 'IN_NOME', expecting: 25 actual: 20: C:\\fp\\FP_INF.DBF"},
         {"SELECT Inf.IN_CODIGO FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME",
-         "Field 'IN_NOME' not found"},
+         "Field 'IN_NOME' not found: SELECT Inf.IN_CODIGO FROM \"C:\\fp\\FP_INF.DBF\" Inf"},
+        {"SELECT Inf.IN_NOME AS X FROM \"C:\\fp\\FP_INF.DBF\" Inf", "X",
+         "Size mismatch for field 'X', expecting: 25 actual: 20: C:\\fp\\FP_INF.DBF"},
         {"SELECT x.IN_NOME FROM \"C:\\fp\\FP_XXX.DBF\" x", "IN_NOME",
          "Table does not exist: C:\\fp\\FP_XXX.DBF"},
         {"SELECT x.IN_NOME FROM \"C:\\DIRF99\\IR.DB\" x", "IN_NOME",
          "Directory does not exist: C:\\DIRF99"},
-        {"SELECT Inf.NADA FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME", "no such column: Inf.NADA"},
+        {"SELECT Inf.NADA FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME",
+         "Field 'NADA' not found: C:\\fp\\FP_INF.DBF"},
+        {"SELECT inf.nada FROM \"C:\\fp\\FP_INF.DBF\" AS Inf", "IN_NOME",
+         "Field 'nada' not found: C:\\fp\\FP_INF.DBF"},
+        {"SELECT NADA FROM \"C:\\fp\\FP_INF.DBF\" Inf", "IN_NOME", "no such column: NADA"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sql);

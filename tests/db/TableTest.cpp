@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 using db::DbError;
-using testsupport::errorOf;
 using db::FieldType;
 using sample::DbfWriter;
+using testsupport::errorOf;
 
 namespace {
 
@@ -83,13 +83,14 @@ TEST_F(TableTest, BindingErrors)
          "Type mismatch for field 'QTD', expecting: Float actual: SmallInt"},
         {"NOME", FieldType::String, 30, "Size mismatch for field 'NOME', expecting: 30 actual: 10"},
     };
+    // Each names the table as well as the field.
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
         db::Table t;
         t.setTableName("C:\\DIRF99\\IR_CRU.DBF");
         t.addField("EP", "EP_CODIGO", FieldType::String, 2);
         t.addField("X", c.field, c.type, c.size);
-        EXPECT_EQ(errorOf([&] { t.open(); }), c.expected);
+        EXPECT_EQ(errorOf([&] { t.open(); }), std::string(c.expected) + ": C:\\DIRF99\\IR_CRU.DBF");
         EXPECT_FALSE(t.active());
     }
 }

@@ -10,9 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fcntl.h>
+#include <functional>
+#include <linux/fs.h>
 #include <map>
 #include <optional>
 #include <random>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +80,50 @@ std::string rawTableBytes(const std::vector<Raw>& records,
 }
 
 using WorkRows = std::map<std::string, double>; // "EP FU IN" -> total
+
+// A directory in which nothing can be created or removed while this lives, even by root.
+class ReadOnlyDirectory {
+public:
+    explicit ReadOnlyDirectory(std::filesystem::path dir)
+        : m_dir(std::move(dir))
+    {
+        std::filesystem::permissions(m_dir,
+                                     std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_write |
+                                         std::filesystem::perms::others_write,
+                                     std::filesystem::perm_options::remove);
+        if (::geteuid() != 0)
+            return;
+        // Permissions do not hold root back; the immutable attribute does, where root may set
+        // it (a container may not let it).
+        m_fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int flags = 0;
+        m_ok = m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+               ::ioctl(m_fd, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
+    }
+    ~ReadOnlyDirectory()
+    {
+        if (m_fd >= 0) {
+            int flags = 0;
+            if (m_ok && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
+                flags &= ~FS_IMMUTABLE_FL;
+                ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
+            }
+            ::close(m_fd);
+        }
+        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
+    ReadOnlyDirectory(const ReadOnlyDirectory&) = delete;
+    ReadOnlyDirectory& operator=(const ReadOnlyDirectory&) = delete;
+
+    bool ok() const noexcept { return m_ok; }
+
+private:
+    std::filesystem::path m_dir;
+    int m_fd = -1;
+    bool m_ok = true;
+};
 
 class MontaTabelaIRTest : public ::testing::Test {
 protected:
@@ -272,7 +322,7 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     values.emplace_back(std::string("A"));
     w.addRecord(values);
     writeRaw(w.bytes());
-    EXPECT_EQ(runPassError(), "Field 'IR_VALE' not found");
+    EXPECT_EQ(runPassError(), "Field 'IR_VALE' not found: C:\\dirf99\\ir_cru.dbf");
     EXPECT_TRUE(workTable().empty());
 
     // An amount beyond the currency's range is refused, not wrapped.
@@ -308,12 +358,113 @@ TEST_F(MontaTabelaIRTest, FailuresStopThePassAndLeaveTheWorkTableEmpty)
     EXPECT_EQ(runPassError(), "Directory does not exist: C:\\dirf99");
 }
 
+TEST_F(MontaTabelaIRTest, BrokenRawTablesStopThePassBeforeAnythingIsWritten)
+{
+    std::vector<Raw> records;
+    for (int i = 1; i <= 6; ++i)
+        records.push_back(raw("01", "0000" + std::to_string(i), "41", {100.0 * i, 5}));
+    const std::string good = rawTableBytes(records);
+    const std::size_t header = 32 + 32 * 18 + 1;
+    const std::size_t record = 1 + 2 + 5 + 2 + 1 + 13 * 15 + 1;
+    const std::size_t month2 = 1 + 2 + 5 + 2 + 1 + 15; // IR_02 within a record
+
+    const auto with = [&](std::size_t at, std::string_view bytes) {
+        std::string b = good;
+        b.replace(at, bytes.size(), bytes);
+        return b;
+    };
+    const auto le16 = [](std::size_t v) {
+        return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+    };
+    const std::string table = ": C:\\dirf99\\ir_cru.dbf";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"header length one more", with(8, le16(header + 1)),
+         "Corrupt table header (header length does not match the field descriptors)" + table},
+        {"header length one less", with(8, le16(header - 1)),
+         "Corrupt table header (no end mark after the field descriptors)" + table},
+        {"record length one less", with(10, le16(record - 1)),
+         "Corrupt table header (fields add up to 207 bytes per record, header says 206)" + table},
+        {"a field one byte longer", with(32 + 5 * 32 + 16, "\x10"),
+         "Corrupt table header (fields add up to 208 bytes per record, header says 207)" + table},
+        {"two signs", with(header + 2 * record + month2, "            +-5"),
+         "Invalid number '+-5' in field IR_02 of record 3" + table},
+        {"a NUL inside a number",
+         with(header + 3 * record + month2, std::string("    12\0"
+                                                        "34.00000",
+                                                        15)),
+         "Invalid number '12\\x0034.00000' in field IR_02 of record 4" + table},
+        {"an overflowed number", with(header + 4 * record + month2, std::string(15, '*')),
+         "Overflowed or empty number (asterisks) in field IR_02 of record 5" + table},
+        {"a record without a deletion flag", with(header + 5 * record, "0"),
+         "Corrupt table (record 6 starts with '0', not with a deletion flag)" + table},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeRaw(good);
+        runPass();
+        ASSERT_EQ(workTable().size(), 6u);
+        writeRaw(c.bytes);
+        EXPECT_EQ(runPassError(), c.expected);
+        EXPECT_TRUE(workTable().empty()) << "nothing of the broken table was written";
+        EXPECT_EQ(runPassError(2), c.expected) << "read by two threads";
+        EXPECT_TRUE(workTable().empty());
+    }
+}
+
+TEST_F(MontaTabelaIRTest, AnOldTableThatCannotBeDroppedStopsThePassWithTheReason)
+{
+    writeRaw(rawTableBytes({raw("01", "00001", "41", {1})}));
+    const std::filesystem::path work = root / "DIRF99" / "IR.DB";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a directory", [&] { std::filesystem::create_directory(work); },
+         "Cannot drop table (it is a directory, not a table file): C:\\dirf99\\IR.DB"},
+        {"a named pipe", [&] { ASSERT_EQ(::mkfifo(work.c_str(), 0600), 0); },
+         "Cannot drop table (it is a named pipe, not a table file): C:\\dirf99\\IR.DB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        EXPECT_EQ(runPassError(), c.expected);
+        std::filesystem::remove(work);
+    }
+}
+
+TEST_F(MontaTabelaIRTest, AWorkFolderThatCannotBeWrittenIsNamedAsTheReason)
+{
+    writeRaw(rawTableBytes({raw("01", "00001", "41", {1})}));
+    runPass();
+    {
+        ReadOnlyDirectory readOnly(root / "DIRF99");
+        if (!readOnly.ok())
+            GTEST_SKIP() << "this root process cannot make a folder read-only";
+        EXPECT_EQ(runPassError(), "Cannot drop table (the directory C:\\dirf99 is not writable): "
+                                  "C:\\dirf99\\IR.DB");
+        EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 1.0}})) << "the old table stays whole";
+    }
+    std::filesystem::remove(root / "DIRF99" / "IR.DB");
+    {
+        ReadOnlyDirectory readOnly(root / "DIRF99");
+        EXPECT_EQ(runPassError(), "Cannot create table (the directory C:\\dirf99 is not "
+                                  "writable): C:\\dirf99\\IR.DB");
+    }
+}
+
 TEST_F(MontaTabelaIRTest, ReadsTablesWrittenByOtherDbaseTools)
 {
     for (const char* fixture : {"db3_memo.dbf", "vfp.dbf"}) {
         SCOPED_TRACE(fixture);
-        std::filesystem::copy_file(std::filesystem::path(RADAZIZ_PREP_FIXTURES) / fixture, rawFile(),
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(std::filesystem::path(RADAZIZ_PREP_FIXTURES) / fixture,
+                                   rawFile(), std::filesystem::copy_options::overwrite_existing);
         runPass();
         EXPECT_EQ(workTable(), (WorkRows{{"01 00001 41", 300.75}, {"01 00002 41", 12.0}}));
     }
