@@ -99,6 +99,9 @@ void preparePerEmployeeFolder(const QString& given, const fs::path& drive)
 // Engine messages name paths on drive P:; the user knows the folder they gave.
 QString withRealPaths(QString message, const fs::path& drive)
 {
+    if (drive.empty())
+        return message;
+    const PayrollDriveMapping mapping(drive);
     static const QRegularExpression dosPath(QStringLiteral("\\b[Pp]:\\\\[^\\s\"']*"));
     QString out;
     qsizetype from = 0;

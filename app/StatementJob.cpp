@@ -3,6 +3,7 @@
 #include "platform/Drives.h"
 #include "prep/MontaTabelaIR.h"
 #include "prep/TableDefs.h"
+#include "prep/WorkTableLock.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -31,6 +32,8 @@ void StatementJob::checkMarker() const
 
 void StatementJob::prepare(db::Query& SQL, db::Table& IR, db::Table& DIRF)
 {
+    if (!m_lock)
+        m_lock = std::make_unique<prep::WorkTableLock>(m_drive);
     prep::MontaTabelaIR(m_drive, SQL, IR, DIRF);
 }
 

@@ -8,6 +8,10 @@
 #include <memory>
 
 class QMdiArea;
+
+namespace prep {
+class WorkTableLock;
+}
 class QObject;
 
 namespace db {
@@ -32,7 +36,9 @@ public:
 
     // Throws when the drive has no marker file: "Sistema Quor nao instalado nesse Drive".
     void checkMarker() const;
-    // The preparation pass on the drive with the given components; they end closed.
+    // The preparation pass on the drive with the given components; they end closed. From here
+    // on the job holds the drive's work table for itself, until it is destroyed: the report's
+    // query reads the table for as long as the report lives (a print reads it again).
     void prepare(db::Query& SQL, db::Table& IR, db::Table& DIRF);
     // Creates the report (owner: owner; the preview opens in the frame given) and opens its
     // query.
@@ -45,5 +51,6 @@ public:
 
 private:
     char m_drive;
+    std::unique_ptr<prep::WorkTableLock> m_lock;
     std::function<QString()> m_responsavel;
 };

@@ -87,7 +87,8 @@ TEST(Exporter, ErrorsGoToStandardErrorWithTheMessageBoxText)
     noVale.write(dir / "novale");
     run = exportDrive({"--drive", path(dir / "novale"), "--out", path(dir / "x.pdf")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.errors.trimmed(), QStringLiteral("radaziz-export: Field 'IR_VALE' not found."));
+    EXPECT_EQ(run.errors.trimmed(), QStringLiteral("radaziz-export: Field 'IR_VALE' not found: %1.")
+                                        .arg(path(dir / "novale" / "DIRF99" / "ir_cru.dbf")));
     EXPECT_TRUE(std::filesystem::exists(dir / "novale" / "DIRF99" / "IR.DB"))
         << "the work table stays as the pass left it";
     EXPECT_FALSE(std::filesystem::exists(dir / "x.pdf"));

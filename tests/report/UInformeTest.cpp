@@ -207,7 +207,9 @@ TEST_F(ReportOnDrive, PayrollTablesOfOtherWidthsAreRefused)
         r.Fun.open();
         FAIL();
     } catch (const db::DbError& e) {
-        EXPECT_STREQ(e.what(), "Size mismatch for field 'FU_NOME', expecting: 30 actual: 40");
+        EXPECT_STREQ(
+            e.what(),
+            "Size mismatch for field 'FU_NOME', expecting: 30 actual: 40: C:\\fp\\FP_FUN.DBF");
     }
     std::filesystem::remove(sample::drivePath(root, sample::DriveFile::IncomeCodes));
     try {
