@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QMessageBox>
 
@@ -87,14 +89,22 @@ int main(int argc, char** argv)
         LinuxPlatform platform = LinuxPlatform::fromEnvironment();
         TForm1 form;
         Form1 = &form;
+        int status = exitstatus::Failed;
         if (silent) {
             TerminalView view(*form.MainTranslator);
             InstallRun run(*form.Install1, *form.MainTranslator, platform, view, options);
-            return exitStatusOf(run.execute());
+            status = exitStatusOf(run.execute());
+        } else {
+            InstallSession session(*form.Install1, *form.MainTranslator, platform, options, &form);
+            form.show();
+            status = application.exec();
         }
-        InstallSession session(*form.Install1, *form.MainTranslator, platform, options, &form);
-        form.show();
-        return application.exec();
+        // After a restart no loader waits to remove the working folder this program runs from.
+        const QFileInfo work(options.workFolder);
+        if (options.afterRestart && status != exitstatus::RestartPending && work.isDir() &&
+            work.canonicalFilePath() == QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath())
+            QDir(work.filePath()).removeRecursively();
+        return status;
     } catch (const std::exception& e) {
         if (silent)
             std::fprintf(stderr, "setup: %s\n", e.what());

@@ -23,6 +23,8 @@ fontconfig
 xvfb
 xauth
 poppler-utils
+libarchive-dev
+desktop-file-utils
 "
 
 missing=""

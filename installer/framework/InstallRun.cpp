@@ -541,6 +541,7 @@ RunOutcome InstallRun::completePending()
             if (QFileInfo::exists(r.from) && !renameOver(r.from, r.to))
                 throw InstallError(r.to.toStdString() + " cannot be replaced");
         m_store->clearPendingReplacements();
+        m_platform.finishScheduledRun();
         showPages(dmAfterGoodInstall);
         return RunOutcome::Completed;
     } catch (const std::exception& e) {

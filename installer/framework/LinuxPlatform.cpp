@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -105,8 +106,7 @@ void LinuxPlatform::scheduleReplacement(const QString&, const QString&)
 void LinuxPlatform::scheduleRun(const QString& program, const QStringList& arguments)
 {
     // A desktop session starts the autostart entries of its user once at log-in.
-    const QString folder = configHome() + QStringLiteral("/autostart");
-    QDir().mkpath(folder);
+    QDir().mkpath(QFileInfo(scheduledRunEntry()).path());
     QStringList command{program};
     command += arguments;
     for (QString& word : command)
@@ -118,13 +118,23 @@ void LinuxPlatform::scheduleRun(const QString& program, const QStringList& argum
                    .replace(QLatin1Char('`'), QLatin1String("\\\\`"))
                    .replace(QLatin1Char('%'), QLatin1String("%%")) +
                QLatin1Char('"');
-    QSaveFile file(folder + QStringLiteral("/brevand-pending.desktop"));
+    QSaveFile file(scheduledRunEntry());
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error(file.errorString().toStdString());
     file.write("[Desktop Entry]\nType=Application\nName=Setup\nExec=" +
                command.join(QLatin1Char(' ')).toUtf8() + "\n");
     if (!file.commit())
         throw std::runtime_error(file.errorString().toStdString());
+}
+
+QString LinuxPlatform::scheduledRunEntry() const
+{
+    return configHome() + QStringLiteral("/autostart/brevand-pending.desktop");
+}
+
+void LinuxPlatform::finishScheduledRun()
+{
+    QFile::remove(scheduledRunEntry());
 }
 
 bool LinuxPlatform::restartSystem()

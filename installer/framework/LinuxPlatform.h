@@ -35,11 +35,13 @@ public:
     bool isFileInUse(const QString&) const override { return false; }
     void scheduleReplacement(const QString& from, const QString& to) override;
     void scheduleRun(const QString& program, const QStringList& arguments) override;
+    void finishScheduledRun() override;
     bool restartSystem() override;
 
 private:
     QString configHome() const; // /etc/xdg or the user's
     QString dataHome() const;   // /usr/local/share or the user's
+    QString scheduledRunEntry() const;
 
     QString m_root;
     bool m_system = true;

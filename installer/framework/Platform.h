@@ -30,6 +30,8 @@ public:
     virtual void scheduleReplacement(const QString& from, const QString& to) = 0;
     // Runs the program once more, with these arguments, after the next start of the system.
     virtual void scheduleRun(const QString& program, const QStringList& arguments) = 0;
+    // The run scheduled with scheduleRun has taken place and is not to happen again.
+    virtual void finishScheduledRun() = 0;
     // Restarts the system; false when it could not.
     virtual bool restartSystem() = 0;
 };

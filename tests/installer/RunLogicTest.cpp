@@ -58,6 +58,7 @@ struct FakePlatform : LinuxPlatform {
     {
         calls << "run " + program + " " + arguments.join(' ');
     }
+    void finishScheduledRun() override { calls << "run done"; }
     bool restartSystem() override
     {
         calls << "restart";
@@ -142,6 +143,7 @@ TEST(InstallerRun, FileInUseIsReplacedAfterARestartTheUserAgreesTo)
         EXPECT_EQ(second.execute(), RunOutcome::Completed);
         EXPECT_EQ(fileBytes(library), packagedFile("libradaziz-engine.so"));
         EXPECT_FALSE(QFileInfo::exists(library + ".~1~"));
+        EXPECT_EQ(run.platform.calls.last(), "run done");
         EXPECT_EQ(run.view.shown, QStringList{"page: GoodInstallationDlg"});
     }
 }
