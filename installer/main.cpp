@@ -102,7 +102,8 @@ int main(int argc, char** argv)
         // After a restart no loader waits to remove the working folder this program runs from.
         const QFileInfo work(options.workFolder);
         if (options.afterRestart && status != exitstatus::RestartPending && work.isDir() &&
-            work.canonicalFilePath() == QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath())
+            work.canonicalFilePath() ==
+                QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath())
             QDir(work.filePath()).removeRecursively();
         return status;
     } catch (const std::exception& e) {

@@ -23,6 +23,15 @@ namespace {
 constexpr const char* kInstaller = "brevand";
 constexpr int kRestartPending = 4; // the installer's status when it runs again after a restart
 
+volatile pid_t installer = 0;
+
+// A request to end the loader ends the installer; the loader then removes its working folder.
+extern "C" void forward(int signal)
+{
+    if (installer > 0)
+        kill(installer, signal);
+}
+
 int fail(const std::string& message)
 {
     std::fprintf(stderr, "setup: %s\n", message.c_str());
@@ -119,8 +128,11 @@ int main(int argc, char** argv)
     }
     // An interrupt at the terminal reaches the installer too, which cancels its run cleanly; the
     // loader stays to remove its working folder.
+    installer = child;
     std::signal(SIGINT, SIG_IGN);
     std::signal(SIGQUIT, SIG_IGN);
+    std::signal(SIGTERM, forward);
+    std::signal(SIGHUP, forward);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

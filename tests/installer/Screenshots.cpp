@@ -60,9 +60,8 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, window, [&, window, kind] {
             if (kind == pkSelectDestination)
                 saveScreen(out + "/installer-destination.png");
-            const char* button = kind == pkGoodInstallation || kind == pkBadInstallation
-                                     ? "FinishBtn"
-                                     : "NextBtn";
+            const char* button =
+                kind == pkGoodInstallation || kind == pkBadInstallation ? "FinishBtn" : "NextBtn";
             window->findChild<QPushButton*>(button)->click();
         });
     });
@@ -70,12 +69,13 @@ int main(int argc, char** argv)
     QObject::connect(&view, &WidgetView::copyStarted, [&](CopyWindow* window, const QString& file) {
         if (file != "libradaziz-engine.so")
             return;
-        QObject::connect(window, &CopyWindow::progressed, window, [&](const QString&, int done, int) {
-            if (!saved && done >= 40) {
-                saved = true;
-                saveScreen(out + "/installer-copy.png");
-            }
-        });
+        QObject::connect(window, &CopyWindow::progressed, window,
+                         [&](const QString&, int done, int) {
+                             if (!saved && done >= 40) {
+                                 saved = true;
+                                 saveScreen(out + "/installer-copy.png");
+                             }
+                         });
     });
 
     form.showMaximized();
