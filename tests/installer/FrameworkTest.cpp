@@ -232,3 +232,40 @@ TEST(EngineLookup, InstalledProgramFindsTheRegisteredEngineOrSaysWhy)
     EXPECT_EQ(libraryPathWith(engine, "/usr/lib/x"), QFile::encodeName(engine) + ":/usr/lib/x");
     EXPECT_EQ(libraryPathWith(engine, ""), QFile::encodeName(engine));
 }
+
+TEST(LinuxPlatform, FoldersOfTheSystemOfTheUserAndUnderAScratchRoot)
+{
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray data = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", "/home/clerk");
+    qputenv("XDG_CONFIG_HOME", "/home/clerk/cfg");
+    qunsetenv("XDG_DATA_HOME");
+    struct Case {
+        LinuxPlatform platform;
+        QStringList folders;
+    } cases[] = {
+        {LinuxPlatform({}, true),
+         {"/opt", "/opt/Common Files/Radaziz Engine", "/usr/local/share/applications",
+          "/etc/xdg/menus/applications-merged", "/usr/local/share/desktop-directories",
+          "/etc/xdg/radaziz/registry.ini"}},
+        {LinuxPlatform({}, false),
+         {"/home/clerk/.local/opt", "/home/clerk/.local/opt/Common Files/Radaziz Engine",
+          "/home/clerk/.local/share/applications", "/home/clerk/cfg/menus/applications-merged",
+          "/home/clerk/.local/share/desktop-directories", "/home/clerk/cfg/radaziz/registry.ini"}},
+        {LinuxPlatform("/tmp/m", false),
+         {"/tmp/m/opt", "/tmp/m/opt/Common Files/Radaziz Engine",
+          "/tmp/m/usr/local/share/applications", "/tmp/m/etc/xdg/menus/applications-merged",
+          "/tmp/m/usr/local/share/desktop-directories", "/tmp/m/etc/xdg/radaziz/registry.ini"}},
+    };
+    for (const Case& c : cases) {
+        const InstallPlatform& p = c.platform;
+        EXPECT_EQ(
+            (QStringList{p.programFilesFolder(), p.defaultEngineFolder(), p.programsMenuFolder(),
+                         p.mergedMenusFolder(), p.menuDirectoriesFolder(), p.settingsStoreFile()}),
+            c.folders);
+    }
+    qputenv("HOME", home);
+    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+    data.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", data);
+}
