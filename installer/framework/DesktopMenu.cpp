@@ -226,9 +226,7 @@ bool DesktopMenu::refresh(const QString& name)
     QByteArray menu;
     QXmlStreamWriter xml(&menu);
     xml.setAutoFormatting(true);
-    xml.writeDTD(
-        QStringLiteral("<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
-                       " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">"));
+    xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("Menu"));
     xml.writeTextElement(QStringLiteral("Name"), QStringLiteral("Applications"));
     xml.writeStartElement(QStringLiteral("Menu"));
