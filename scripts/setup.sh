@@ -26,6 +26,8 @@ fontconfig
 xvfb
 xauth
 poppler-utils
+libarchive-dev
+desktop-file-utils
 "
 
 missing=""
