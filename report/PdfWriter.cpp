@@ -1,22 +1,20 @@
 #include "report/PdfWriter.h"
 
+#include "report/FaceData.h"
 #include "report/PageStore.h"
 #include "report/ReportError.h"
-#include "report/ReportFonts.h"
+#include "report/TextFit.h"
 #include "report/TextPlacement.h"
 #include "report/TrueTypeSubset.h"
 
-#include <QCoreApplication>
-#include <QHash>
 #include <QIODevice>
 #include <QPainter>
-#include <QRawFont>
 #include <QTemporaryFile>
-#include <QThread>
 #include <QVarLengthArray>
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
@@ -26,7 +24,6 @@
 #include <exception>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -262,90 +259,6 @@ private:
     qint64 m_written = 0;
 };
 
-// What a face needs for any document, found once per thread (a writer per statement would
-// otherwise read and search the same font every time): its tables, metrics and the glyph of
-// each character.
-struct FaceData {
-    QRawFont raw; // at a pixel size of one em
-    TrueTypeMetrics metrics;
-    QHash<QByteArray, QByteArray> tables;
-    std::unique_ptr<std::uint32_t[]> bmp; // glyph + 1 per UTF-16 unit; 0 not looked up yet
-    QHash<char32_t, std::uint16_t> astral;
-
-    QByteArray table(const char* tag)
-    {
-        const QByteArray key(tag);
-        auto it = tables.constFind(key);
-        if (it == tables.constEnd())
-            it = tables.insert(key, raw.fontTable(tag));
-        return *it;
-    }
-
-    std::uint16_t glyph(char32_t c)
-    {
-        if (c < 0x10000) {
-            std::uint32_t& slot = bmp[c];
-            if (slot == 0)
-                slot = std::uint32_t(lookUp(c)) + 1;
-            return std::uint16_t(slot - 1);
-        }
-        const auto it = astral.constFind(c);
-        if (it != astral.constEnd())
-            return *it;
-        const std::uint16_t g = lookUp(c);
-        astral.insert(c, g);
-        return g;
-    }
-
-    std::uint16_t lookUp(char32_t c) const
-    {
-        const QList<quint32> g = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
-        if (g.isEmpty() || g.front() >= quint32(metrics.numGlyphs))
-            return 0;
-        return std::uint16_t(g.front());
-    }
-};
-
-using FaceCache = std::map<QString, std::unique_ptr<FaceData>>;
-
-FaceCache& faceCache()
-{
-    thread_local FaceCache cache;
-    return cache;
-}
-
-// Fonts must go before the application that loaded them; runs on the main thread.
-void clearMainThreadFaces()
-{
-    faceCache().clear();
-}
-
-// The face of a store font, by family and style as the font database resolved them.
-FaceData& faceData(const FontSpec& spec)
-{
-    FaceCache& faces = faceCache();
-    static std::once_flag cleanup;
-    const QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread())
-        std::call_once(cleanup, [] { qAddPostRoutine(clearMainThreadFaces); });
-    QFont font = makeFont(spec);
-    font.setPixelSize(1000);
-    QRawFont raw = QRawFont::fromFont(font);
-    if (!raw.isValid())
-        throw ReportError(QStringLiteral("A fonte \"%1\" não está disponível.").arg(spec.family));
-    const QString key = raw.familyName().toLower() + u'|' + raw.styleName();
-    std::unique_ptr<FaceData>& slot = faces[key];
-    if (!slot) {
-        auto data = std::make_unique<FaceData>();
-        data->raw = raw;
-        data->metrics = readTrueTypeMetrics([&d = *data](const char* tag) { return d.table(tag); });
-        data->raw.setPixelSize(data->metrics.unitsPerEm);
-        data->bmp = std::make_unique<std::uint32_t[]>(0x10000);
-        slot = std::move(data);
-    }
-    return *slot;
-}
-
 // A face as embedded in one document: the glyphs it used.
 struct Face {
     FaceData* data = nullptr;
@@ -361,6 +274,16 @@ struct FontUse {
     double size = 0;   // the em
     double ascent = 0; // from the top of a line to its baseline
     double lineSpacing = 0;
+};
+
+// The fonts, forms and pictures one content stream draws on. Each page and form names only
+// these in its resource dictionary: a reader reads a page's or form's dictionary each time it
+// draws it, so one dictionary of the document's thousands of forms, shared by all, would be
+// read again for every band of every page.
+struct Resources {
+    std::vector<bool> faces;
+    std::vector<bool> images;
+    std::vector<int> forms; // in the order first drawn
 };
 
 class PdfDocument {
@@ -388,6 +311,8 @@ private:
     void writeText(const DrawOp& op);
     void writeFont(Face& face);
     void writeImage(const QImage& image, int id);
+    void clearResources(Resources& use) const;
+    void appendResources(std::string& d, const Resources& use) const;
 
     void fillColour(int level)
     {
@@ -418,7 +343,7 @@ private:
     std::vector<Face> m_faces;
     std::vector<FontUse> m_fontUses;
     std::vector<int> m_imageObjects;
-    int m_nextObject = 5; // 1 catalogue, 2 page tree, 3 information, 4 shared resources
+    int m_nextObject = 4; // 1 catalogue, 2 page tree, 3 information
 
     // Runs of operations seen so far, by hash, to find a band drawn again exactly as before.
     struct Seen {
@@ -430,7 +355,9 @@ private:
     };
     std::unordered_map<std::size_t, std::uint32_t> m_seenByHash; // index plus one
     std::vector<Seen> m_seen;
-    std::vector<int> m_forms;
+
+    // What the content being written draws on (the page's, or a form's while it is written).
+    Resources m_use;
 
     std::string m_content;
     std::vector<std::string> m_spare;
@@ -535,41 +462,109 @@ void PdfDocument::writeText(const DrawOp& op)
             m_glyphs[i] = data.glyph(c.unicode());
         }
     }
-    const double perUnit = use.size / data.metrics.unitsPerEm;
-    const auto measure = [&](QStringView part) {
-        const qsizetype from = part.data() - text.constData();
-        long long units = 0;
-        for (qsizetype i = from; i < from + part.size(); ++i) {
-            if (m_glyphs[i] != 0xFFFF)
-                units += data.metrics.advances[m_glyphs[i]];
-        }
-        return double(units) * perUnit;
+
+    struct Line {
+        qsizetype start = 0;
+        qsizetype length = 0;
+        double x = 0;
+        bool ellipsis = false;
     };
-    const TextPlacement placed =
-        placeText(text, op.x, op.width, op.alignment(), op.autoSize(), op.wordWrap(), measure);
+    QVarLengthArray<Line, 2> lines;
+    double size = use.size;
+    double left = 0;
+    double boxWidth = 0;
+    double boxHeight = op.height;
+    const std::uint16_t ellipsisGlyph = op.fit() ? data.glyph(ellipsisCharacter) : 0;
+    const auto measure = [&](qsizetype from, qsizetype length, bool ellipsis) {
+        long long units = ellipsis ? data.advance(ellipsisGlyph) : 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            if (m_glyphs[i] != 0xFFFF)
+                units += data.advance(m_glyphs[i]);
+        }
+        return double(units) * size / data.metrics.unitsPerEm;
+    };
+    if (op.fit()) {
+        const FontSpec& spec = m_store.fonts()[op.font];
+        const FittedText fit = fitText(text, spec, op.width, op.fitMinimumPointSize());
+        size = pointsToLength(fit.pointSize);
+        left = op.x + op.width;
+        double right = op.x;
+        for (const FittedLine& l : fit.lines) {
+            const double width = measure(l.start, l.length, l.ellipsis);
+            double x = op.x;
+            if (op.alignment() == Alignment::Right)
+                x += op.width - width;
+            else if (op.alignment() == Alignment::Center)
+                x += (op.width - width) / 2;
+            lines.append({l.start, l.length, x, l.ellipsis});
+            left = std::min(left, x);
+            right = std::max(right, x + width);
+        }
+        boxWidth = right - left;
+        boxHeight = std::max(boxHeight, double(lines.size()) * use.lineSpacing * size / use.size);
+    } else {
+        const TextPlacement placed =
+            placeText(text, op.x, op.width, op.alignment(), op.autoSize(), op.wordWrap(),
+                      [&](QStringView part) {
+                          return measure(part.data() - text.constData(), part.size(), false);
+                      });
+        for (const PlacedLine& l : placed.lines)
+            lines.append({l.start, l.length, l.x, false});
+        left = placed.left;
+        boxWidth = placed.width;
+    }
+    const double scale = size / use.size;
 
     std::string& c = m_content;
     if (!op.transparent()) {
         fillColour(1);
-        appendReal(c, placed.left);
+        appendReal(c, left);
         c += ' ';
-        appendReal(c, flip(op.y + op.height));
+        appendReal(c, flip(op.y + boxHeight));
         c += ' ';
-        appendReal(c, placed.width);
+        appendReal(c, boxWidth);
         c += ' ';
-        appendInt(c, op.height);
+        appendReal(c, boxHeight);
         c += " re f\n";
     }
     fillColour(0);
+    m_use.faces[std::size_t(use.face)] = true;
     c += "BT/F";
     appendInt(c, use.face);
     c += ' ';
-    appendReal(c, use.size, 2);
+    appendReal(c, size, 2);
     c += " Tf ";
     double x = 0;
     double y = 0;
-    double baseline = op.y + use.ascent;
-    for (const PlacedLine& line : placed.lines) {
+    double baseline = op.y + use.ascent * scale;
+    const auto glyph = [&](std::uint16_t g, char32_t unicode) {
+        if (!face.used[g]) {
+            face.used[g] = true;
+            face.unicode[g] = unicode;
+        }
+        // Two bytes per glyph in a literal string; the bytes that end or escape a string,
+        // and line ends that a reader would normalise, are escaped.
+        for (const unsigned char byte :
+             {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
+            switch (byte) {
+            case '(':
+            case ')':
+            case '\\':
+                c += '\\';
+                c += char(byte);
+                break;
+            case '\r':
+                c += "\\r";
+                break;
+            case '\n':
+                c += "\\n";
+                break;
+            default:
+                c += char(byte);
+            }
+        }
+    };
+    for (const Line& line : lines) {
         const double px = line.x;
         const double py = flip(baseline);
         appendReal(c, px - x);
@@ -582,37 +577,14 @@ void PdfDocument::writeText(const DrawOp& op)
             const std::uint16_t g = m_glyphs[i];
             if (g == 0xFFFF)
                 continue;
-            if (!face.used[g]) {
-                face.used[g] = true;
-                const QChar ch = text[i];
-                face.unicode[g] = ch.isHighSurrogate() && i + 1 < n
-                                      ? QChar::surrogateToUcs4(ch, text[i + 1])
-                                      : char32_t(ch.unicode());
-            }
-            // Two bytes per glyph in a literal string; the bytes that end or escape a string,
-            // and line ends that a reader would normalise, are escaped.
-            for (const unsigned char byte :
-                 {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
-                switch (byte) {
-                case '(':
-                case ')':
-                case '\\':
-                    c += '\\';
-                    c += char(byte);
-                    break;
-                case '\r':
-                    c += "\\r";
-                    break;
-                case '\n':
-                    c += "\\n";
-                    break;
-                default:
-                    c += char(byte);
-                }
-            }
+            const QChar ch = text[i];
+            glyph(g, ch.isHighSurrogate() && i + 1 < n ? QChar::surrogateToUcs4(ch, text[i + 1])
+                                                       : char32_t(ch.unicode()));
         }
+        if (line.ellipsis)
+            glyph(ellipsisGlyph, ellipsisCharacter);
         c += ")Tj ";
-        baseline += use.lineSpacing;
+        baseline += use.lineSpacing * scale;
     }
     c += "ET\n";
 }
@@ -644,26 +616,33 @@ int PdfDocument::formFor(int page, std::span<const DrawOp> ops, std::uint32_t st
             continue;
         if (seen.form == 0) {
             seen.form = newObject();
-            m_forms.push_back(seen.form);
             // The form starts from the graphics state of each place it is drawn at and
             // leaves it as it found it.
             std::string pageContent;
             std::swap(pageContent, m_content);
+            Resources pageUse;
+            clearResources(pageUse);
+            std::swap(pageUse, m_use);
             const int fill = m_fill;
             const double width = m_lineWidth;
             m_fill = -1;
             m_lineWidth = -1;
             writeOps(run);
-            std::string d = "/Type/XObject/Subtype/Form/Resources 4 0 R/BBox[0 0 ";
+            std::string d = "/Type/XObject/Subtype/Form";
+            appendResources(d, m_use);
+            d += "/BBox[0 0 ";
             appendInt(d, m_store.pageWidth());
             d += ' ';
             appendInt(d, m_store.pageHeight());
             d += ']';
             writeStream(seen.form, std::move(d), std::move(m_content));
             m_content = std::move(pageContent);
+            m_use = std::move(pageUse);
             m_fill = fill;
             m_lineWidth = width;
         }
+        if (std::find(m_use.forms.begin(), m_use.forms.end(), seen.form) == m_use.forms.end())
+            m_use.forms.push_back(seen.form);
         return seen.form;
     }
     m_seen.push_back({page, start, count, 0, head});
@@ -746,11 +725,59 @@ void PdfDocument::writeOp(const DrawOp& op)
         c += " cm/Im";
         appendInt(c, op.ref);
         c += " Do Q\n";
+        m_use.images[op.ref] = true;
         break;
     case OpKind::Text:
         writeText(op);
         break;
     }
+}
+
+void PdfDocument::clearResources(Resources& use) const
+{
+    use.faces.assign(m_faces.size(), false);
+    use.images.assign(m_imageObjects.size(), false);
+    use.forms.clear();
+}
+
+void PdfDocument::appendResources(std::string& d, const Resources& use) const
+{
+    d += "/Resources<<";
+    if (std::find(use.faces.begin(), use.faces.end(), true) != use.faces.end()) {
+        d += "/Font<<";
+        for (std::size_t i = 0; i < use.faces.size(); ++i) {
+            if (!use.faces[i])
+                continue;
+            d += "/F";
+            appendInt(d, qint64(i));
+            d += ' ';
+            appendInt(d, m_faces[i].firstObject);
+            d += " 0 R";
+        }
+        d += ">>";
+    }
+    const bool images = std::find(use.images.begin(), use.images.end(), true) != use.images.end();
+    if (images || !use.forms.empty()) {
+        d += "/XObject<<";
+        for (const int form : use.forms) {
+            d += "/Fm";
+            appendInt(d, form);
+            d += ' ';
+            appendInt(d, form);
+            d += " 0 R";
+        }
+        for (std::size_t i = 0; i < use.images.size(); ++i) {
+            if (!use.images[i])
+                continue;
+            d += "/Im";
+            appendInt(d, qint64(i));
+            d += ' ';
+            appendInt(d, m_imageObjects[i]);
+            d += " 0 R";
+        }
+        d += ">>";
+    }
+    d += ">>";
 }
 
 void PdfDocument::writePage(int number, int pageObject)
@@ -766,6 +793,7 @@ void PdfDocument::writePage(int number, int pageObject)
     m_fill = -1;
     m_lineWidth = -1;
     m_pageHeight = m_store.pageHeight();
+    clearResources(m_use);
 
     std::size_t begin = 0;
     while (begin < ops.size()) {
@@ -788,7 +816,9 @@ void PdfDocument::writePage(int number, int pageObject)
 
     beginObject(pageObject);
     std::string& b = m_out.buffer();
-    b += "<</Type/Page/Parent 2 0 R/Contents ";
+    b += "<</Type/Page/Parent 2 0 R";
+    appendResources(b, m_use);
+    b += "/Contents ";
     appendInt(b, pageObject + 1);
     b += " 0 R>>\nendobj\n";
     writeStream(pageObject + 1, std::string(), std::move(m_content));
@@ -955,7 +985,7 @@ void PdfDocument::write()
     b += "<</Type/Catalog/Pages 2 0 R>>\nendobj\n";
 
     beginObject(2);
-    b += "<</Type/Pages/Resources 4 0 R/MediaBox[0 0 ";
+    b += "<</Type/Pages/MediaBox[0 0 ";
     appendReal(b, toPoints(m_store.pageWidth()), 3);
     b += ' ';
     appendReal(b, toPoints(m_store.pageHeight()), 3);
@@ -978,32 +1008,6 @@ void PdfDocument::write()
         b += '>';
     }
     b += ">>\nendobj\n";
-
-    beginObject(4);
-    b += "<</ProcSet[/PDF/Text/ImageB/ImageC]/Font<<";
-    for (std::size_t i = 0; i < m_faces.size(); ++i) {
-        b += "/F";
-        appendInt(b, qint64(i));
-        b += ' ';
-        appendInt(b, m_faces[i].firstObject);
-        b += " 0 R";
-    }
-    b += ">>/XObject<<";
-    for (const int form : m_forms) {
-        b += "/Fm";
-        appendInt(b, form);
-        b += ' ';
-        appendInt(b, form);
-        b += " 0 R";
-    }
-    for (std::size_t i = 0; i < m_imageObjects.size(); ++i) {
-        b += "/Im";
-        appendInt(b, qint64(i));
-        b += ' ';
-        appendInt(b, m_imageObjects[i]);
-        b += " 0 R";
-    }
-    b += ">>>>\nendobj\n";
 
     const qint64 xref = m_out.position();
     b += "xref\n0 ";
