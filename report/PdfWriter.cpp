@@ -36,6 +36,9 @@ namespace report {
 namespace {
 
 // Page content is written in the store's own unit, y upwards: one 'cm' scales it to points.
+// Runs of fewer operations are written inline even when they come again: see writePage.
+constexpr std::uint32_t formMinimumOps = 8;
+
 constexpr std::string_view pageMatrix = "0.005905511811 0 0 0.005905511811 0 0 cm\n";
 
 void appendInt(std::string& s, long long v)
@@ -82,9 +85,9 @@ void appendHex4(std::string& s, unsigned v)
 
 class Deflater {
 public:
-    Deflater()
+    explicit Deflater(int strategy)
     {
-        if (deflateInit(&m_z, Z_BEST_SPEED) != Z_OK)
+        if (deflateInit2(&m_z, Z_BEST_SPEED, Z_DEFLATED, 15, 8, strategy) != Z_OK)
             throw ReportError(QStringLiteral("Não foi possível iniciar a compressão do PDF."));
     }
     ~Deflater() { deflateEnd(&m_z); }
@@ -120,6 +123,7 @@ public:
         int id = 0;
         std::string dictionary;
         std::string data;
+        bool fixedCodes = false; // see writeStream
     };
 
     StreamCompressor()
@@ -183,7 +187,8 @@ public:
 private:
     void work()
     {
-        Deflater deflater;
+        Deflater deflater(Z_DEFAULT_STRATEGY);
+        Deflater fixed(Z_FIXED);
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_wake.wait(lock, [this] {
@@ -197,7 +202,7 @@ private:
                 m_flush = false;
             lock.unlock();
             try {
-                s.data = deflater.compress(s.data);
+                s.data = (s.fixedCodes ? fixed : deflater).compress(s.data);
             } catch (...) {
                 lock.lock();
                 m_error = std::current_exception();
@@ -263,7 +268,7 @@ private:
 struct Face {
     FaceData* data = nullptr;
     QByteArray baseName; // subset tag + PostScript name
-    int firstObject = 0; // Type0 font; then CIDFont, descriptor, font file, ToUnicode
+    int firstObject = 0; // Type0 font; then CIDFont, descriptor, font file, ToUnicode, widths
     std::vector<bool> used;
     std::vector<char32_t> unicode; // first character drawn with each glyph
 };
@@ -300,13 +305,15 @@ public:
 private:
     void setUpFonts();
     void beginObject(int id);
-    void writeStream(int id, std::string dictionary, std::string data);
+    void writeStream(int id, std::string dictionary, std::string data, bool fixedCodes = false);
     void writeCompressed(const StreamCompressor::Stream& stream);
     void writeReady(bool wait);
     void writePage(int number, int pageObject);
     void writeOps(std::span<const DrawOp> ops);
     void writeOp(const DrawOp& op);
-    int formFor(int page, std::span<const DrawOp> ops, std::uint32_t start, std::uint32_t count);
+    std::uint32_t seenBefore(int page, std::span<const DrawOp> ops, std::uint32_t start,
+                             std::uint32_t count, bool remember);
+    int formOf(std::uint32_t seen);
     int newObject();
     void writeText(const DrawOp& op);
     void writeFont(Face& face);
@@ -345,12 +352,12 @@ private:
     std::vector<int> m_imageObjects;
     int m_nextObject = 4; // 1 catalogue, 2 page tree, 3 information
 
-    // Runs of operations seen so far, by hash, to find a band drawn again exactly as before.
+    // Runs of operations seen so far, by hash, to find bands drawn again exactly as before.
     struct Seen {
         int page = 0;
         std::uint32_t start = 0;
         std::uint32_t count = 0;
-        int form = 0;           // its form's object, once it has been seen twice
+        int form = 0;           // its form's object, once it is drawn again
         std::uint32_t next = 0; // another run with the same hash, plus one
     };
     std::unordered_map<std::size_t, std::uint32_t> m_seenByHash; // index plus one
@@ -375,12 +382,12 @@ void PdfDocument::beginObject(int id)
     b += " 0 obj\n";
 }
 
-void PdfDocument::writeStream(int id, std::string dictionary, std::string data)
+void PdfDocument::writeStream(int id, std::string dictionary, std::string data, bool fixedCodes)
 {
     // Enough in flight to keep the compressing thread busy, not so many that pages pile up.
     while (m_compressor.inFlight() >= 32)
         writeReady(true);
-    m_compressor.push({id, std::move(dictionary), std::move(data)});
+    m_compressor.push({id, std::move(dictionary), std::move(data), fixedCodes});
     writeReady(false);
 }
 
@@ -425,7 +432,7 @@ void PdfDocument::setUpFonts()
                 name = QStringLiteral("Face%1").arg(n);
             face.baseName = QByteArray("RDZAA") + char('A' + n % 26) + '+' + name.toLatin1();
             face.firstObject = m_nextObject;
-            m_nextObject += 5;
+            m_nextObject += 6;
             face.used.assign(std::size_t(data.metrics.numGlyphs), false);
             face.unicode.assign(std::size_t(data.metrics.numGlyphs), 0);
             m_faces.push_back(std::move(face));
@@ -595,59 +602,65 @@ int PdfDocument::newObject()
     return int(m_offsets.size() - 1);
 }
 
-// A band (the operations from one white band fill to the next) that comes again exactly as it
-// was drawn before, at the same place with the same texts, is written once as a form and
-// drawn from there: the heading, the payer box of a company's every employee, the footer.
-// Returns the form's object, or 0 for a run seen for the first time.
-int PdfDocument::formFor(int page, std::span<const DrawOp> ops, std::uint32_t start,
-                         std::uint32_t count)
+// The run of operations drawn before exactly as this one, at the same place with the same texts,
+// as an index into m_seen plus one; 0 for a run not seen before, which with `remember` is
+// remembered for the pages to come.
+std::uint32_t PdfDocument::seenBefore(int page, std::span<const DrawOp> ops, std::uint32_t start,
+                                      std::uint32_t count, bool remember)
 {
     const std::span<const DrawOp> run = ops.subspan(start, count);
     const std::string_view bytes(reinterpret_cast<const char*>(run.data()),
                                  run.size() * sizeof(DrawOp));
     const std::size_t hash = std::hash<std::string_view>()(bytes);
-    std::uint32_t& head = m_seenByHash[hash];
+    const auto it = m_seenByHash.find(hash);
+    const std::uint32_t head = it == m_seenByHash.end() ? 0 : it->second;
     for (std::uint32_t i = head; i != 0; i = m_seen[i - 1].next) {
-        Seen& seen = m_seen[i - 1];
-        if (seen.count != count)
-            continue;
-        const DrawOp* before = m_store.page(seen.page).data() + seen.start;
-        if (std::memcmp(before, run.data(), bytes.size()) != 0)
-            continue;
-        if (seen.form == 0) {
-            seen.form = newObject();
-            // The form starts from the graphics state of each place it is drawn at and
-            // leaves it as it found it.
-            std::string pageContent;
-            std::swap(pageContent, m_content);
-            Resources pageUse;
-            clearResources(pageUse);
-            std::swap(pageUse, m_use);
-            const int fill = m_fill;
-            const double width = m_lineWidth;
-            m_fill = -1;
-            m_lineWidth = -1;
-            writeOps(run);
-            std::string d = "/Type/XObject/Subtype/Form";
-            appendResources(d, m_use);
-            d += "/BBox[0 0 ";
-            appendInt(d, m_store.pageWidth());
-            d += ' ';
-            appendInt(d, m_store.pageHeight());
-            d += ']';
-            writeStream(seen.form, std::move(d), std::move(m_content));
-            m_content = std::move(pageContent);
-            m_use = std::move(pageUse);
-            m_fill = fill;
-            m_lineWidth = width;
-        }
-        if (std::find(m_use.forms.begin(), m_use.forms.end(), seen.form) == m_use.forms.end())
-            m_use.forms.push_back(seen.form);
-        return seen.form;
+        const Seen& seen = m_seen[i - 1];
+        if (seen.count == count &&
+            std::memcmp(m_store.page(seen.page).data() + seen.start, run.data(), bytes.size()) == 0)
+            return i;
     }
-    m_seen.push_back({page, start, count, 0, head});
-    head = std::uint32_t(m_seen.size());
+    if (remember) {
+        m_seen.push_back({page, start, count, 0, head});
+        m_seenByHash[hash] = std::uint32_t(m_seen.size());
+    }
     return 0;
+}
+
+// The form that draws a run seen before, written when first needed.
+int PdfDocument::formOf(std::uint32_t index)
+{
+    Seen& seen = m_seen[index - 1];
+    if (seen.form != 0)
+        return seen.form;
+    const int form = newObject();
+    seen.form = form;
+    const std::span<const DrawOp> run = m_store.page(seen.page).subspan(seen.start, seen.count);
+    // The form starts from the graphics state of each place it is drawn at and leaves it as it
+    // found it.
+    std::string pageContent;
+    std::swap(pageContent, m_content);
+    Resources pageUse;
+    clearResources(pageUse);
+    std::swap(pageUse, m_use);
+    const int fill = m_fill;
+    const double width = m_lineWidth;
+    m_fill = -1;
+    m_lineWidth = -1;
+    writeOps(run);
+    std::string d = "/Type/XObject/Subtype/Form";
+    appendResources(d, m_use);
+    d += "/BBox[0 0 ";
+    appendInt(d, m_store.pageWidth());
+    d += ' ';
+    appendInt(d, m_store.pageHeight());
+    d += ']';
+    writeStream(form, std::move(d), std::move(m_content));
+    m_content = std::move(pageContent);
+    m_use = std::move(pageUse);
+    m_fill = fill;
+    m_lineWidth = width;
+    return form;
 }
 
 void PdfDocument::writeOps(std::span<const DrawOp> ops)
@@ -795,23 +808,62 @@ void PdfDocument::writePage(int number, int pageObject)
     m_pageHeight = m_store.pageHeight();
     clearResources(m_use);
 
-    std::size_t begin = 0;
-    while (begin < ops.size()) {
-        std::size_t end = begin + 1;
+    // Bands run from one white band fill to the next. Those drawn before exactly as here (the
+    // heading and payer box of a company's every page, the footer) are drawn from forms, as few
+    // and as large as runs drawn before allow: a reader fetches every form it draws, with the
+    // fonts it names, and that costs more than reading a small run inline.
+    struct Band {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        std::uint32_t seen = 0;
+    };
+    QVarLengthArray<Band, 32> bands;
+    for (std::uint32_t begin = 0; begin < ops.size();) {
+        std::uint32_t end = begin + 1;
         while (end < ops.size() && ops[end].kind != OpKind::Fill)
             ++end;
-        // A lone fill costs less inline than a form does.
-        const int form = end - begin >= 2 ? formFor(number, ops, std::uint32_t(begin),
-                                                    std::uint32_t(end - begin))
-                                          : 0;
-        if (form) {
-            m_content += "/Fm";
-            appendInt(m_content, form);
-            m_content += " Do\n";
-        } else {
-            writeOps(ops.subspan(begin, end - begin));
-        }
+        bands.append({begin, end, seenBefore(number, ops, begin, end - begin, true)});
         begin = end;
+    }
+    const auto draw = [&](std::uint32_t begin, std::uint32_t end, std::uint32_t seen) {
+        if (seen == 0 || end - begin < formMinimumOps) {
+            writeOps(ops.subspan(begin, end - begin));
+            return;
+        }
+        const int form = formOf(seen);
+        if (std::find(m_use.forms.begin(), m_use.forms.end(), form) == m_use.forms.end())
+            m_use.forms.push_back(form);
+        m_content += "/Fm";
+        appendInt(m_content, form);
+        m_content += " Do\n";
+    };
+    for (qsizetype i = 0; i < bands.size();) {
+        if (bands[i].seen == 0) {
+            draw(bands[i].begin, bands[i].end, 0);
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < bands.size() && bands[j].seen != 0)
+            ++j;
+        // The longest runs from the first band on that were drawn before as a whole; a whole
+        // run not drawn before is remembered for the pages to come.
+        for (bool whole = true; i < j; whole = false) {
+            qsizetype k = j;
+            std::uint32_t seen = 0;
+            for (; k > i + 1; --k) {
+                seen = seenBefore(number, ops, bands[i].begin, bands[k - 1].end - bands[i].begin,
+                                  false);
+                if (seen)
+                    break;
+            }
+            if (k == i + 1)
+                seen = bands[i].seen;
+            if (whole && k < j)
+                seenBefore(number, ops, bands[i].begin, bands[j - 1].end - bands[i].begin, true);
+            draw(bands[i].begin, bands[k - 1].end, seen);
+            i = k;
+        }
     }
 
     beginObject(pageObject);
@@ -843,21 +895,39 @@ void PdfDocument::writeFont(Face& face)
     beginObject(id);
     m_out.buffer() += d;
 
+    // A reader builds a font again for every page and form that names it (poppler does), and
+    // looks at the CIDFont dictionary twice each time: its widths are an object of their own,
+    // read once, in runs of consecutive glyphs.
     d = "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
     d += face.baseName.toStdString();
     d += "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor ";
     appendInt(d, id + 2);
-    d += " 0 R/CIDToGIDMap/Identity/W[";
-    for (int g = 0; g < m.numGlyphs; ++g) {
-        if (!face.used[std::size_t(g)])
+    d += " 0 R/CIDToGIDMap/Identity/W ";
+    appendInt(d, id + 5);
+    d += " 0 R>>\nendobj\n";
+    beginObject(id + 1);
+    m_out.buffer() += d;
+
+    const auto listed = [&](int glyph) {
+        return glyph < m.numGlyphs && face.used[std::size_t(glyph)];
+    };
+    d = "[";
+    for (int g = 0; g < m.numGlyphs;) {
+        if (!listed(g)) {
+            ++g;
             continue;
+        }
         appendInt(d, g);
         d += '[';
-        appendReal(d, m.advances[std::size_t(g)] * scale, 3);
+        for (bool first = true; listed(g); ++g, first = false) {
+            if (!first)
+                d += ' ';
+            appendReal(d, m.advances[std::size_t(g)] * scale, 3);
+        }
         d += ']';
     }
-    d += "]>>\nendobj\n";
-    beginObject(id + 1);
+    d += "]\nendobj\n";
+    beginObject(id + 5);
     m_out.buffer() += d;
 
     d = "<</Type/FontDescriptor/FontName/";
@@ -883,7 +953,7 @@ void PdfDocument::writeFont(Face& face)
         subsetTrueType([&data](const char* tag) { return data.table(tag); }, face.used);
     std::string length1 = "/Length1 ";
     appendInt(length1, file.size());
-    writeStream(id + 3, std::move(length1), file.toStdString());
+    writeStream(id + 3, std::move(length1), file.toStdString(), true);
 
     std::string cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                        "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
@@ -915,7 +985,16 @@ void PdfDocument::writeFont(Face& face)
         cmap += "endbfchar\n";
     }
     cmap += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
-    writeStream(id + 4, std::string(), std::move(cmap));
+    // Not compressed: it is read again with the font, and a few kilobytes once per document
+    // cost less than inflating them every time.
+    beginObject(id + 4);
+    std::string& b = m_out.buffer();
+    b += "<</Length ";
+    appendInt(b, qint64(cmap.size()));
+    b += ">>\nstream\n";
+    b += cmap;
+    b += "\nendstream\nendobj\n";
+    m_out.flushIfFull();
 }
 
 void PdfDocument::writeImage(const QImage& source, int id)

@@ -36,11 +36,12 @@ FittedText fitText(QStringView text, const FontSpec& font, Length width, double 
     FaceData& face = faceData(font);
     const QVarLengthArray<int, 128> advance = advances(text, face);
     const qsizetype n = text.size();
+    QVarLengthArray<long long, 128> before(n + 1); // advances of the units before each one
+    before[0] = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        before[i + 1] = before[i] + advance[i];
     const auto units = [&](qsizetype from, qsizetype to) {
-        long long sum = 0;
-        for (qsizetype i = from; i < to; ++i)
-            sum += advance[i];
-        return double(sum);
+        return double(before[to] - before[from]);
     };
     // Font units that fit the width at a size.
     const auto room = [&](double pointSize) {

@@ -149,10 +149,10 @@ TEST_F(PdfWriterTest, WritesAPageRange)
 
 // The writer lays text out itself; it must put every word where the renderer, through Qt's
 // own PDF engine, does.
-TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
+void expectWordsWhereQtPutsThem(const PageStore& store, const testsupport::TempDir& dir)
 {
-    const QString ours = file("ours.pdf");
-    const QString qt = file("qt.pdf");
+    const QString ours = QString::fromStdString((dir / "ours.pdf").string());
+    const QString qt = QString::fromStdString((dir / "qt.pdf").string());
     writePdf(store, ours);
     {
         QPdfWriter writer(qt);
@@ -175,6 +175,11 @@ TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
             EXPECT_NEAR(p.y(), q.y(), 0.3) << i->first.toStdString();
         }
     }
+}
+
+TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
+{
+    expectWordsWhereQtPutsThem(store, dir);
 }
 
 TEST_F(PdfWriterTest, FontsAndEmblemAreWrittenOnce)
@@ -255,6 +260,42 @@ TEST_F(PdfWriterTest, EachPageAndFormNamesOnlyWhatItDraws)
     }
     EXPECT_EQ(pages, 3);
     EXPECT_GE(forms, 3); // heading, payer box and footer come back on every page
+}
+
+// Bands that come back on every page are drawn from forms, as few as the pages allow: from a
+// company's third page on, one for the heading and payer box and one for the footer. A reader
+// reads each form it draws, with its fonts, again on every page.
+TEST(PdfWriterForms, RepeatedBandsAreDrawnFromFewForms)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    FakeDataSet data;
+    for (int e = 1; e <= 6; ++e) {
+        addStatement(data, QStringLiteral("01"), QStringLiteral("E%1").arg(e),
+                     {QStringLiteral("41"), QStringLiteral("61")});
+    }
+    PageStore store;
+    composeStatements(data, store);
+    ASSERT_EQ(store.finishedCount(), 6);
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writePdf(store, buffer);
+    static const QRegularExpression page(QStringLiteral("/Type/Page/Parent[^\\n]*"));
+    static const QRegularExpression form(QStringLiteral("/Fm\\d+ \\d+ 0 R"));
+    int n = 0;
+    for (const auto& m : page.globalMatch(QString::fromLatin1(buffer.data()))) {
+        ++n;
+        int forms = 0;
+        for (auto f = form.globalMatch(m.captured(0)); f.hasNext(); f.next())
+            ++forms;
+        // The first page has nothing drawn before; the second draws its bands one by one.
+        EXPECT_EQ(forms, n >= 3 ? 2 : n == 2 ? 3 : 0) << "page " << n;
+    }
+    EXPECT_EQ(n, 6);
+
+    testsupport::TempDir dir;
+    expectWordsWhereQtPutsThem(store, dir);
 }
 
 // The responsible person's name in the PDF: the words where the renderer puts them on Qt's own
