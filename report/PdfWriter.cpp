@@ -319,7 +319,7 @@ private:
     void writeFont(Face& face);
     void writeImage(const QImage& image, int id);
     void clearResources(Resources& use) const;
-    void appendResources(std::string& d, const Resources& use) const;
+    std::string resourceDictionary(const Resources& use) const;
 
     void fillColour(int level)
     {
@@ -365,6 +365,7 @@ private:
 
     // What the content being written draws on (the page's, or a form's while it is written).
     Resources m_use;
+    std::unordered_map<std::string, int> m_resourceObjects; // page resources, by dictionary
 
     std::string m_content;
     std::vector<std::string> m_spare;
@@ -648,8 +649,8 @@ int PdfDocument::formOf(std::uint32_t index)
     m_fill = -1;
     m_lineWidth = -1;
     writeOps(run);
-    std::string d = "/Type/XObject/Subtype/Form";
-    appendResources(d, m_use);
+    std::string d = "/Type/XObject/Subtype/Form/Resources";
+    d += resourceDictionary(m_use);
     d += "/BBox[0 0 ";
     appendInt(d, m_store.pageWidth());
     d += ' ';
@@ -753,9 +754,9 @@ void PdfDocument::clearResources(Resources& use) const
     use.forms.clear();
 }
 
-void PdfDocument::appendResources(std::string& d, const Resources& use) const
+std::string PdfDocument::resourceDictionary(const Resources& use) const
 {
-    d += "/Resources<<";
+    std::string d = "<<";
     if (std::find(use.faces.begin(), use.faces.end(), true) != use.faces.end()) {
         d += "/Font<<";
         for (std::size_t i = 0; i < use.faces.size(); ++i) {
@@ -791,6 +792,7 @@ void PdfDocument::appendResources(std::string& d, const Resources& use) const
         d += ">>";
     }
     d += ">>";
+    return d;
 }
 
 void PdfDocument::writePage(int number, int pageObject)
@@ -866,11 +868,21 @@ void PdfDocument::writePage(int number, int pageObject)
         }
     }
 
+    // Pages that draw on the same resources share their dictionary: most of a company's
+    // pages do.
+    const std::string dictionary = resourceDictionary(m_use);
+    int& resources = m_resourceObjects[dictionary];
+    if (resources == 0) {
+        resources = newObject();
+        beginObject(resources);
+        m_out.buffer() += dictionary;
+        m_out.buffer() += "\nendobj\n";
+    }
     beginObject(pageObject);
     std::string& b = m_out.buffer();
-    b += "<</Type/Page/Parent 2 0 R";
-    appendResources(b, m_use);
-    b += "/Contents ";
+    b += "<</Type/Page/Parent 2 0 R/Resources ";
+    appendInt(b, resources);
+    b += " 0 R/Contents ";
     appendInt(b, pageObject + 1);
     b += " 0 R>>\nendobj\n";
     writeStream(pageObject + 1, std::string(), std::move(m_content));

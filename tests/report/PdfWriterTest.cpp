@@ -83,6 +83,49 @@ std::map<QString, std::vector<QPointF>> wordPositions(const QString& file)
     return words;
 }
 
+struct PdfObject {
+    QByteArray dictionary;
+    QByteArray content; // its stream, inflated
+};
+
+// The objects of a PDF as the writer lays them out, by number.
+std::map<int, PdfObject> pdfObjects(const QByteArray& pdf)
+{
+    std::map<int, PdfObject> objects;
+    for (qsizetype at = pdf.indexOf(" 0 obj\n"); at >= 0; at = pdf.indexOf(" 0 obj\n", at)) {
+        qsizetype idStart = at;
+        while (idStart > 0 && std::isdigit(static_cast<unsigned char>(pdf[idStart - 1])))
+            --idStart;
+        const qsizetype end = pdf.indexOf("endobj", at);
+        const QByteArray body = pdf.mid(at + 7, end - at - 7);
+        PdfObject& o = objects[pdf.mid(idStart, at - idStart).toInt()];
+        const qsizetype stream = body.indexOf(">>\nstream\n");
+        o.dictionary = stream < 0 ? body : body.left(stream + 2);
+        if (stream >= 0 && o.dictionary.contains("/FlateDecode")) {
+            // qUncompress wants the expected size in front, big-endian: a generous one.
+            QByteArray data("\x00\x10\x00\x00", 4);
+            data += body.mid(stream + 10, body.lastIndexOf("\nendstream") - stream - 10);
+            o.content = qUncompress(data);
+        }
+        at = end;
+    }
+    return objects;
+}
+
+// The resource dictionary of a page or form, in place or shared by reference.
+QByteArray resourcesOf(const PdfObject& o, const std::map<int, PdfObject>& objects)
+{
+    static const QRegularExpression resources(
+        QStringLiteral("/Resources(?:(<<(?:/\\w+<<[^>]*>>)*>>)|(?: (\\d+) 0 R))"));
+    const auto r = resources.match(QString::fromLatin1(o.dictionary));
+    if (!r.hasMatch())
+        return {};
+    if (r.captured(2).isEmpty())
+        return r.captured(1).toLatin1();
+    const auto it = objects.find(r.captured(2).toInt());
+    return it == objects.end() ? QByteArray() : it->second.dictionary;
+}
+
 PdfOptions pages(int first, int last)
 {
     PdfOptions o;
@@ -203,28 +246,7 @@ TEST_F(PdfWriterTest, EachPageAndFormNamesOnlyWhatItDraws)
     writePdf(store, buffer);
     const QByteArray pdf = buffer.data();
 
-    struct Object {
-        QByteArray dictionary;
-        QByteArray content; // inflated stream
-    };
-    std::map<int, Object> objects;
-    for (qsizetype at = pdf.indexOf(" 0 obj\n"); at >= 0; at = pdf.indexOf(" 0 obj\n", at)) {
-        qsizetype idStart = at;
-        while (idStart > 0 && std::isdigit(static_cast<unsigned char>(pdf[idStart - 1])))
-            --idStart;
-        const qsizetype end = pdf.indexOf("endobj", at);
-        const QByteArray body = pdf.mid(at + 7, end - at - 7);
-        Object& o = objects[pdf.mid(idStart, at - idStart).toInt()];
-        const qsizetype stream = body.indexOf(">>\nstream\n");
-        o.dictionary = stream < 0 ? body : body.left(stream + 2);
-        if (stream >= 0 && o.dictionary.contains("/FlateDecode")) {
-            // qUncompress wants the expected size in front, big-endian: a generous one.
-            QByteArray data("\x00\x10\x00\x00", 4);
-            data += body.mid(stream + 10, body.lastIndexOf("\nendstream") - stream - 10);
-            o.content = qUncompress(data);
-        }
-        at = end;
-    }
+    std::map<int, PdfObject> objects = pdfObjects(pdf);
 
     static const QRegularExpression resource(QStringLiteral("/((?:F|Fm|Im)\\d+) (\\d+) 0 R"));
     static const QRegularExpression used(QStringLiteral("/((?:F|Fm|Im)\\d+) [\\d.]* ?(?:Tf|Do)"));
@@ -251,12 +273,12 @@ TEST_F(PdfWriterTest, EachPageAndFormNamesOnlyWhatItDraws)
         }
         SCOPED_TRACE(id);
         ASSERT_FALSE(content.isEmpty());
-        const qsizetype r = o.dictionary.indexOf("/Resources<<");
-        ASSERT_GE(r, 0) << o.dictionary.constData();
+        const QByteArray dictionary = resourcesOf(o, objects);
+        ASSERT_FALSE(dictionary.isEmpty()) << o.dictionary.constData();
         // Every name a resource dictionary gives refers to an object of the document.
-        for (const auto& m : resource.globalMatch(QString::fromLatin1(o.dictionary.mid(r))))
+        for (const auto& m : resource.globalMatch(QString::fromLatin1(dictionary)))
             EXPECT_TRUE(objects.count(m.captured(2).toInt())) << m.captured(0).toStdString();
-        EXPECT_EQ(names(resource, o.dictionary.mid(r)), names(used, content));
+        EXPECT_EQ(names(resource, dictionary), names(used, content));
     }
     EXPECT_EQ(pages, 3);
     EXPECT_GE(forms, 3); // heading, payer box and footer come back on every page
@@ -281,13 +303,16 @@ TEST(PdfWriterForms, RepeatedBandsAreDrawnFromFewForms)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     writePdf(store, buffer);
-    static const QRegularExpression page(QStringLiteral("/Type/Page/Parent[^\\n]*"));
+    const std::map<int, PdfObject> objects = pdfObjects(buffer.data());
     static const QRegularExpression form(QStringLiteral("/Fm\\d+ \\d+ 0 R"));
     int n = 0;
-    for (const auto& m : page.globalMatch(QString::fromLatin1(buffer.data()))) {
+    for (const auto& [id, o] : objects) {
+        if (!o.dictionary.contains("/Type/Page/"))
+            continue;
         ++n;
         int forms = 0;
-        for (auto f = form.globalMatch(m.captured(0)); f.hasNext(); f.next())
+        for (auto f = form.globalMatch(QString::fromLatin1(resourcesOf(o, objects))); f.hasNext();
+             f.next())
             ++forms;
         // The first page has nothing drawn before; the second draws its bands one by one.
         EXPECT_EQ(forms, n >= 3 ? 2 : n == 2 ? 3 : 0) << "page " << n;
