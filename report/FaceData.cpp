@@ -48,7 +48,7 @@ namespace {
 
 struct FaceCache {
     std::map<QString, std::unique_ptr<FaceData>> byFace; // family and style as resolved
-    std::map<QString, FaceData*> bySpec;                 // family and weight as asked for
+    std::map<QString, FaceData*> byRequest;              // family and weight as asked for
 };
 
 FaceCache& faceCache()
@@ -65,22 +65,22 @@ void clearMainThreadFaces()
 
 } // namespace
 
-FaceData& faceData(const FontSpec& spec)
+FaceData& faceData(const FontSpec& wanted)
 {
     FaceCache& faces = faceCache();
-    const QString asked = spec.family + (spec.bold ? QLatin1String("|b") : QLatin1String("|r"));
-    if (const auto it = faces.bySpec.find(asked); it != faces.bySpec.end())
+    const QString asked = wanted.family + (wanted.bold ? QLatin1String("|b") : QLatin1String("|r"));
+    if (const auto it = faces.byRequest.find(asked); it != faces.byRequest.end())
         return *it->second;
 
     static std::once_flag cleanup;
     const QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread())
         std::call_once(cleanup, [] { qAddPostRoutine(clearMainThreadFaces); });
-    QFont font = makeFont(spec);
+    QFont font = makeFont(wanted);
     font.setPixelSize(1000);
     QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid())
-        throw ReportError(QStringLiteral("A fonte \"%1\" não está disponível.").arg(spec.family));
+        throw ReportError(QStringLiteral("A fonte \"%1\" não está disponível.").arg(wanted.family));
     const QString key = raw.familyName().toLower() + u'|' + raw.styleName();
     std::unique_ptr<FaceData>& slot = faces.byFace[key];
     if (!slot) {
@@ -91,7 +91,7 @@ FaceData& faceData(const FontSpec& spec)
         data->bmp = std::make_unique<std::uint32_t[]>(0x10000);
         slot = std::move(data);
     }
-    faces.bySpec.emplace(asked, slot.get());
+    faces.byRequest.emplace(asked, slot.get());
     return *slot;
 }
 

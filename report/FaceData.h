@@ -34,6 +34,6 @@ private:
 
 // The face of a store font, by family and style as the font database resolves them, for the
 // calling thread. Throws ReportError when no face can be found for it.
-FaceData& faceData(const FontSpec& spec);
+FaceData& faceData(const FontSpec& wanted);
 
 } // namespace report

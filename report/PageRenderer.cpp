@@ -107,15 +107,15 @@ void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double
     // QFont sizes are converted to pixels at the device's logical resolution; scale them so
     // that a point comes out at the resolution asked for.
     const double fontScale = dpiY / device->logicalDpiY();
-    const auto deviceFont = [&](const FontSpec& spec, double pointSize) {
-        QFont f = makeFont(spec);
+    const auto deviceFont = [&](const FontSpec& style, double pointSize) {
+        QFont f = makeFont(style);
         f.setPointSizeF(pointSize * fontScale);
         return DeviceFont{f, QFontMetricsF(f, device)};
     };
     std::vector<DeviceFont> fonts;
     fonts.reserve(m_store.fonts().size());
-    for (const FontSpec& spec : m_store.fonts())
-        fonts.push_back(deviceFont(spec, spec.pointSize));
+    for (const FontSpec& style : m_store.fonts())
+        fonts.push_back(deviceFont(style, style.pointSize));
     // Smaller sizes that texts were fitted to, by store font and size.
     std::map<std::pair<std::uint8_t, double>, DeviceFont> fitted;
 
@@ -170,15 +170,15 @@ void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double
         case OpKind::Text: {
             const QString& text = m_store.string(op.ref);
             if (op.fit()) {
-                const FontSpec& spec = m_store.fonts()[op.font];
-                const FittedText fit = fitText(text, spec, op.width, op.fitMinimumPointSize());
+                const FontSpec& style = m_store.fonts()[op.font];
+                const FittedText fit = fitText(text, style, op.width, op.fitMinimumPointSize());
                 const DeviceFont* df = &fonts[op.font];
-                if (fit.pointSize != spec.pointSize) {
+                if (fit.pointSize != style.pointSize) {
                     auto it = fitted.find({op.font, fit.pointSize});
                     if (it == fitted.end())
                         it = fitted
                                  .emplace(std::pair(op.font, fit.pointSize),
-                                          deviceFont(spec, fit.pointSize))
+                                          deviceFont(style, fit.pointSize))
                                  .first;
                     df = &it->second;
                 }

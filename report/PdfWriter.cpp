@@ -492,8 +492,8 @@ void PdfDocument::writeText(const DrawOp& op)
         return double(units) * size / data.metrics.unitsPerEm;
     };
     if (op.fit()) {
-        const FontSpec& spec = m_store.fonts()[op.font];
-        const FittedText fit = fitText(text, spec, op.width, op.fitMinimumPointSize());
+        const FontSpec& style = m_store.fonts()[op.font];
+        const FittedText fit = fitText(text, style, op.width, op.fitMinimumPointSize());
         size = pointsToLength(fit.pointSize);
         left = op.x + op.width;
         double right = op.x;
