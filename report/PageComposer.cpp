@@ -6,6 +6,8 @@
 #include "report/ReportError.h"
 #include "report/ReportTemplate.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -23,6 +25,7 @@ struct PreparedPrintable {
     const Printable* printable = nullptr;
     std::uint8_t font = 0;
     std::uint8_t flags = 0;
+    std::uint8_t fitMinimum = 0;
     std::uint32_t ref = 0; // caption's string id, or the picture's image id
 };
 
@@ -154,6 +157,11 @@ void Composer::prepare()
                     pp.flags |= DrawOp::Transparent;
                 if (p.wordWrap)
                     pp.flags |= DrawOp::WordWrap;
+                if (p.fitWidth > 0) {
+                    pp.flags |= DrawOp::Fit;
+                    pp.fitMinimum =
+                        std::uint8_t(std::clamp(std::lround(p.fitMinimumPointSize * 4), 1L, 255L));
+                }
                 if (p.kind == PrintableKind::Label)
                     pp.ref = m_store.internString(p.caption);
             } else if (p.kind == PrintableKind::Picture) {
@@ -249,7 +257,8 @@ void Composer::printBand(const PreparedBand& pb, bool fitTest)
             const std::uint32_t id = p.kind == PrintableKind::Label && text == p.caption
                                          ? pp.ref
                                          : m_store.internString(text);
-            m_store.addText(x, y, p.box.width, p.box.height, pp.font, pp.flags, id);
+            m_store.addText(x, y, p.fitWidth > 0 ? p.fitWidth : p.box.width, p.box.height, pp.font,
+                            pp.flags, id, pp.fitMinimum);
             break;
         }
         }

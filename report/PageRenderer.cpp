@@ -3,14 +3,17 @@
 #include "report/PageStore.h"
 #include "report/ReportError.h"
 #include "report/ReportFonts.h"
+#include "report/TextFit.h"
 #include "report/TextPlacement.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <QVarLengthArray>
 
 #include <cmath>
+#include <map>
 #include <vector>
 
 namespace report {
@@ -21,6 +24,58 @@ struct DeviceFont {
     QFont font;
     QFontMetricsF metrics;
 };
+
+// A text that keeps to its place, as fitText decided, in the device font of the size decided.
+void drawFitted(QPainter& painter, const DrawOp& op, const QString& text, const FittedText& fit,
+                const QFont& font, const QFontMetricsF& metrics, double sx, double sy)
+{
+    const double place = op.width * sx;
+    struct Line {
+        QString text;
+        double width;
+        double x;
+    };
+    QVarLengthArray<Line, 2> lines;
+    double left = op.x * sx + place;
+    double right = op.x * sx;
+    for (const FittedLine& l : fit.lines) {
+        QString part = text.mid(l.start, l.length);
+        if (l.ellipsis)
+            part += QChar(ellipsisCharacter);
+        // The decision is the same on every device, but a device's font sizes are rounded to
+        // its pixels: a line that comes out wider than its place here is narrowed to it.
+        const double width = std::min(metrics.horizontalAdvance(part), place);
+        double x = op.x * sx;
+        if (op.alignment() == Alignment::Right)
+            x += place - width;
+        else if (op.alignment() == Alignment::Center)
+            x += (place - width) / 2;
+        left = std::min(left, x);
+        right = std::max(right, x + width);
+        lines.append({part, width, x});
+    }
+    if (!op.transparent()) {
+        const double height =
+            std::max(op.height * sy, double(lines.size()) * metrics.lineSpacing());
+        painter.fillRect(QRectF(left, op.y * sy, right - left, height), Qt::white);
+    }
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    double baseline = op.y * sy + metrics.ascent();
+    for (const Line& line : lines) {
+        const double natural = metrics.horizontalAdvance(line.text);
+        if (natural > line.width) {
+            painter.save();
+            painter.translate(line.x, baseline);
+            painter.scale(line.width / natural, 1);
+            painter.drawText(QPointF(0, 0), line.text);
+            painter.restore();
+        } else {
+            painter.drawText(QPointF(line.x, baseline), line.text);
+        }
+        baseline += metrics.lineSpacing();
+    }
+}
 
 } // namespace
 
@@ -52,13 +107,17 @@ void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double
     // QFont sizes are converted to pixels at the device's logical resolution; scale them so
     // that a point comes out at the resolution asked for.
     const double fontScale = dpiY / device->logicalDpiY();
+    const auto deviceFont = [&](const FontSpec& style, double pointSize) {
+        QFont f = makeFont(style);
+        f.setPointSizeF(pointSize * fontScale);
+        return DeviceFont{f, QFontMetricsF(f, device)};
+    };
     std::vector<DeviceFont> fonts;
     fonts.reserve(m_store.fonts().size());
-    for (const FontSpec& spec : m_store.fonts()) {
-        QFont f = makeFont(spec);
-        f.setPointSizeF(spec.pointSize * fontScale);
-        fonts.push_back({f, QFontMetricsF(f, device)});
-    }
+    for (const FontSpec& style : m_store.fonts())
+        fonts.push_back(deviceFont(style, style.pointSize));
+    // Smaller sizes that texts were fitted to, by store font and size.
+    std::map<std::pair<std::uint8_t, double>, DeviceFont> fitted;
 
     // Band frames are 1 point, but never thinner than a device pixel.
     const int frameX = std::max(1, int(std::lround(dpiX / 72)));
@@ -109,8 +168,24 @@ void PageRenderer::render(QPainter& painter, int pageNumber, double dpiX, double
             painter.drawImage(rect(op), m_store.image(op.ref));
             break;
         case OpKind::Text: {
-            const DeviceFont& df = fonts[op.font];
             const QString& text = m_store.string(op.ref);
+            if (op.fit()) {
+                const FontSpec& style = m_store.fonts()[op.font];
+                const FittedText fit = fitText(text, style, op.width, op.fitMinimumPointSize());
+                const DeviceFont* df = &fonts[op.font];
+                if (fit.pointSize != style.pointSize) {
+                    auto it = fitted.find({op.font, fit.pointSize});
+                    if (it == fitted.end())
+                        it = fitted
+                                 .emplace(std::pair(op.font, fit.pointSize),
+                                          deviceFont(style, fit.pointSize))
+                                 .first;
+                    df = &it->second;
+                }
+                drawFitted(painter, op, text, fit, df->font, df->metrics, sx, sy);
+                break;
+            }
+            const DeviceFont& df = fonts[op.font];
             const TextPlacement placed = placeText(
                 text, op.x * sx, op.width * sx, op.alignment(), op.autoSize(), op.wordWrap(),
                 [&](QStringView s) { return df.metrics.horizontalAdvance(s.toString()); });

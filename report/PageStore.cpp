@@ -165,9 +165,9 @@ void PageStore::addFrame(Length x, Length y, Length width, Length height, std::u
 }
 
 void PageStore::addText(Length x, Length y, Length width, Length height, std::uint8_t font,
-                        std::uint8_t flags, std::uint32_t text)
+                        std::uint8_t flags, std::uint32_t text, std::uint8_t fitMinimum)
 {
-    add(DrawOp{OpKind::Text, font, flags, 0, x, y, width, height, text});
+    add(DrawOp{OpKind::Text, font, flags, fitMinimum, x, y, width, height, text});
 }
 
 void PageStore::addLine(Length x, Length y, Length width, Length height, bool vertical)
@@ -187,7 +187,10 @@ std::uint32_t PageStore::internString(const QString& text)
     if (it != m_stringIds.constEnd())
         return *it;
     const auto id = std::uint32_t(m_strings.size());
-    m_strings.push_back(text);
+    // Held in composed form, so that a name typed with combining accents ("E" and U+0301)
+    // prints as the face's own "É": the faces lack combining marks, and a PDF maps each
+    // character to one glyph. Once per distinct text; the key stays the text as given.
+    m_strings.push_back(text.normalized(QString::NormalizationForm_C));
     m_stringIds.insert(text, id);
     return id;
 }

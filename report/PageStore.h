@@ -21,9 +21,9 @@ enum class OpKind : std::uint8_t { Fill, Frame, Text, Line, Picture };
 // left corner of the paper. Kept at 24 bytes: a page holds about a hundred of them.
 struct DrawOp {
     OpKind kind = OpKind::Fill;
-    std::uint8_t font = 0;  // Text: index into PageStore::fonts()
-    std::uint8_t flags = 0; // see the accessors
-    std::uint8_t reserved = 0;
+    std::uint8_t font = 0;       // Text: index into PageStore::fonts()
+    std::uint8_t flags = 0;      // see the accessors
+    std::uint8_t fitMinimum = 0; // Text that fits its place: the smallest size, in 1/4 point
     Length x = 0;
     Length y = 0;
     Length width = 0;
@@ -36,17 +36,22 @@ struct DrawOp {
         Transparent = 0x08,
         WordWrap = 0x10,
         Vertical = 0x20,
+        Fit = 0x40,
     };
 
     // Fill: a white rectangle. Frame: black sides of a band, 1 point thick (at least one device
     // pixel) inside the rectangle's edge. Text: its box; painted white first unless
     // transparent. Line: one device pixel through the middle of the box. Picture: an image
     // stretched into the box.
+    // A text with Fit keeps to its place, `width` from x: drawn as fitText decides, smaller or
+    // on two lines when it would run beyond it; its box is the text's, as with auto-size.
     Alignment alignment() const noexcept { return Alignment(flags & AlignMask); }
     bool autoSize() const noexcept { return flags & AutoSize; }
     bool transparent() const noexcept { return flags & Transparent; }
     bool wordWrap() const noexcept { return flags & WordWrap; }
     bool vertical() const noexcept { return flags & Vertical; }
+    bool fit() const noexcept { return flags & Fit; }
+    double fitMinimumPointSize() const noexcept { return fitMinimum / 4.0; }
     std::uint8_t frameSides() const noexcept { return flags; }
 };
 static_assert(sizeof(DrawOp) == 24);
@@ -122,7 +127,7 @@ public:
     void addFill(Length x, Length y, Length width, Length height);
     void addFrame(Length x, Length y, Length width, Length height, std::uint8_t sides);
     void addText(Length x, Length y, Length width, Length height, std::uint8_t font,
-                 std::uint8_t flags, std::uint32_t text);
+                 std::uint8_t flags, std::uint32_t text, std::uint8_t fitMinimum = 0);
     void addLine(Length x, Length y, Length width, Length height, bool vertical);
     void addPicture(Length x, Length y, Length width, Length height, std::uint32_t image);
 

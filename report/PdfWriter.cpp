@@ -1,22 +1,20 @@
 #include "report/PdfWriter.h"
 
+#include "report/FaceData.h"
 #include "report/PageStore.h"
 #include "report/ReportError.h"
-#include "report/ReportFonts.h"
+#include "report/TextFit.h"
 #include "report/TextPlacement.h"
 #include "report/TrueTypeSubset.h"
 
-#include <QCoreApplication>
-#include <QHash>
 #include <QIODevice>
 #include <QPainter>
-#include <QRawFont>
 #include <QTemporaryFile>
-#include <QThread>
 #include <QVarLengthArray>
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
@@ -26,7 +24,6 @@
 #include <exception>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -39,6 +36,9 @@ namespace report {
 namespace {
 
 // Page content is written in the store's own unit, y upwards: one 'cm' scales it to points.
+// Runs of fewer operations are written inline even when they come again: see writePage.
+constexpr std::uint32_t formMinimumOps = 8;
+
 constexpr std::string_view pageMatrix = "0.005905511811 0 0 0.005905511811 0 0 cm\n";
 
 void appendInt(std::string& s, long long v)
@@ -85,9 +85,9 @@ void appendHex4(std::string& s, unsigned v)
 
 class Deflater {
 public:
-    Deflater()
+    explicit Deflater(int strategy)
     {
-        if (deflateInit(&m_z, Z_BEST_SPEED) != Z_OK)
+        if (deflateInit2(&m_z, Z_BEST_SPEED, Z_DEFLATED, 15, 8, strategy) != Z_OK)
             throw ReportError(QStringLiteral("Não foi possível iniciar a compressão do PDF."));
     }
     ~Deflater() { deflateEnd(&m_z); }
@@ -123,6 +123,7 @@ public:
         int id = 0;
         std::string dictionary;
         std::string data;
+        bool fixedCodes = false; // see writeStream
     };
 
     StreamCompressor()
@@ -186,7 +187,8 @@ public:
 private:
     void work()
     {
-        Deflater deflater;
+        Deflater deflater(Z_DEFAULT_STRATEGY);
+        Deflater fixed(Z_FIXED);
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_wake.wait(lock, [this] {
@@ -200,7 +202,7 @@ private:
                 m_flush = false;
             lock.unlock();
             try {
-                s.data = deflater.compress(s.data);
+                s.data = (s.fixedCodes ? fixed : deflater).compress(s.data);
             } catch (...) {
                 lock.lock();
                 m_error = std::current_exception();
@@ -262,95 +264,11 @@ private:
     qint64 m_written = 0;
 };
 
-// What a face needs for any document, found once per thread (a writer per statement would
-// otherwise read and search the same font every time): its tables, metrics and the glyph of
-// each character.
-struct FaceData {
-    QRawFont raw; // at a pixel size of one em
-    TrueTypeMetrics metrics;
-    QHash<QByteArray, QByteArray> tables;
-    std::unique_ptr<std::uint32_t[]> bmp; // glyph + 1 per UTF-16 unit; 0 not looked up yet
-    QHash<char32_t, std::uint16_t> astral;
-
-    QByteArray table(const char* tag)
-    {
-        const QByteArray key(tag);
-        auto it = tables.constFind(key);
-        if (it == tables.constEnd())
-            it = tables.insert(key, raw.fontTable(tag));
-        return *it;
-    }
-
-    std::uint16_t glyph(char32_t c)
-    {
-        if (c < 0x10000) {
-            std::uint32_t& slot = bmp[c];
-            if (slot == 0)
-                slot = std::uint32_t(lookUp(c)) + 1;
-            return std::uint16_t(slot - 1);
-        }
-        const auto it = astral.constFind(c);
-        if (it != astral.constEnd())
-            return *it;
-        const std::uint16_t g = lookUp(c);
-        astral.insert(c, g);
-        return g;
-    }
-
-    std::uint16_t lookUp(char32_t c) const
-    {
-        const QList<quint32> g = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
-        if (g.isEmpty() || g.front() >= quint32(metrics.numGlyphs))
-            return 0;
-        return std::uint16_t(g.front());
-    }
-};
-
-using FaceCache = std::map<QString, std::unique_ptr<FaceData>>;
-
-FaceCache& faceCache()
-{
-    thread_local FaceCache cache;
-    return cache;
-}
-
-// Fonts must go before the application that loaded them; runs on the main thread.
-void clearMainThreadFaces()
-{
-    faceCache().clear();
-}
-
-// The face of a store font, by family and style as the font database resolved them.
-FaceData& faceData(const FontSpec& spec)
-{
-    FaceCache& faces = faceCache();
-    static std::once_flag cleanup;
-    const QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread())
-        std::call_once(cleanup, [] { qAddPostRoutine(clearMainThreadFaces); });
-    QFont font = makeFont(spec);
-    font.setPixelSize(1000);
-    QRawFont raw = QRawFont::fromFont(font);
-    if (!raw.isValid())
-        throw ReportError(QStringLiteral("A fonte \"%1\" não está disponível.").arg(spec.family));
-    const QString key = raw.familyName().toLower() + u'|' + raw.styleName();
-    std::unique_ptr<FaceData>& slot = faces[key];
-    if (!slot) {
-        auto data = std::make_unique<FaceData>();
-        data->raw = raw;
-        data->metrics = readTrueTypeMetrics([&d = *data](const char* tag) { return d.table(tag); });
-        data->raw.setPixelSize(data->metrics.unitsPerEm);
-        data->bmp = std::make_unique<std::uint32_t[]>(0x10000);
-        slot = std::move(data);
-    }
-    return *slot;
-}
-
 // A face as embedded in one document: the glyphs it used.
 struct Face {
     FaceData* data = nullptr;
     QByteArray baseName; // subset tag + PostScript name
-    int firstObject = 0; // Type0 font; then CIDFont, descriptor, font file, ToUnicode
+    int firstObject = 0; // Type0 font; then CIDFont, descriptor, font file, ToUnicode, widths
     std::vector<bool> used;
     std::vector<char32_t> unicode; // first character drawn with each glyph
 };
@@ -361,6 +279,16 @@ struct FontUse {
     double size = 0;   // the em
     double ascent = 0; // from the top of a line to its baseline
     double lineSpacing = 0;
+};
+
+// The fonts, forms and pictures one content stream draws on. Each page and form names only
+// these in its resource dictionary: a reader reads a page's or form's dictionary each time it
+// draws it, so one dictionary of the document's thousands of forms, shared by all, would be
+// read again for every band of every page.
+struct Resources {
+    std::vector<bool> faces;
+    std::vector<bool> images;
+    std::vector<int> forms; // in the order first drawn
 };
 
 class PdfDocument {
@@ -377,17 +305,21 @@ public:
 private:
     void setUpFonts();
     void beginObject(int id);
-    void writeStream(int id, std::string dictionary, std::string data);
+    void writeStream(int id, std::string dictionary, std::string data, bool fixedCodes = false);
     void writeCompressed(const StreamCompressor::Stream& stream);
     void writeReady(bool wait);
     void writePage(int number, int pageObject);
     void writeOps(std::span<const DrawOp> ops);
     void writeOp(const DrawOp& op);
-    int formFor(int page, std::span<const DrawOp> ops, std::uint32_t start, std::uint32_t count);
+    std::uint32_t seenBefore(int page, std::span<const DrawOp> ops, std::uint32_t start,
+                             std::uint32_t count, bool remember);
+    int formOf(std::uint32_t seen);
     int newObject();
     void writeText(const DrawOp& op);
     void writeFont(Face& face);
     void writeImage(const QImage& image, int id);
+    void clearResources(Resources& use) const;
+    std::string resourceDictionary(const Resources& use) const;
 
     void fillColour(int level)
     {
@@ -418,19 +350,22 @@ private:
     std::vector<Face> m_faces;
     std::vector<FontUse> m_fontUses;
     std::vector<int> m_imageObjects;
-    int m_nextObject = 5; // 1 catalogue, 2 page tree, 3 information, 4 shared resources
+    int m_nextObject = 4; // 1 catalogue, 2 page tree, 3 information
 
-    // Runs of operations seen so far, by hash, to find a band drawn again exactly as before.
+    // Runs of operations seen so far, by hash, to find bands drawn again exactly as before.
     struct Seen {
         int page = 0;
         std::uint32_t start = 0;
         std::uint32_t count = 0;
-        int form = 0;           // its form's object, once it has been seen twice
+        int form = 0;           // its form's object, once it is drawn again
         std::uint32_t next = 0; // another run with the same hash, plus one
     };
     std::unordered_map<std::size_t, std::uint32_t> m_seenByHash; // index plus one
     std::vector<Seen> m_seen;
-    std::vector<int> m_forms;
+
+    // What the content being written draws on (the page's, or a form's while it is written).
+    Resources m_use;
+    std::unordered_map<std::string, int> m_resourceObjects; // page resources, by dictionary
 
     std::string m_content;
     std::vector<std::string> m_spare;
@@ -448,12 +383,12 @@ void PdfDocument::beginObject(int id)
     b += " 0 obj\n";
 }
 
-void PdfDocument::writeStream(int id, std::string dictionary, std::string data)
+void PdfDocument::writeStream(int id, std::string dictionary, std::string data, bool fixedCodes)
 {
     // Enough in flight to keep the compressing thread busy, not so many that pages pile up.
     while (m_compressor.inFlight() >= 32)
         writeReady(true);
-    m_compressor.push({id, std::move(dictionary), std::move(data)});
+    m_compressor.push({id, std::move(dictionary), std::move(data), fixedCodes});
     writeReady(false);
 }
 
@@ -498,7 +433,7 @@ void PdfDocument::setUpFonts()
                 name = QStringLiteral("Face%1").arg(n);
             face.baseName = QByteArray("RDZAA") + char('A' + n % 26) + '+' + name.toLatin1();
             face.firstObject = m_nextObject;
-            m_nextObject += 5;
+            m_nextObject += 6;
             face.used.assign(std::size_t(data.metrics.numGlyphs), false);
             face.unicode.assign(std::size_t(data.metrics.numGlyphs), 0);
             m_faces.push_back(std::move(face));
@@ -535,41 +470,109 @@ void PdfDocument::writeText(const DrawOp& op)
             m_glyphs[i] = data.glyph(c.unicode());
         }
     }
-    const double perUnit = use.size / data.metrics.unitsPerEm;
-    const auto measure = [&](QStringView part) {
-        const qsizetype from = part.data() - text.constData();
-        long long units = 0;
-        for (qsizetype i = from; i < from + part.size(); ++i) {
-            if (m_glyphs[i] != 0xFFFF)
-                units += data.metrics.advances[m_glyphs[i]];
-        }
-        return double(units) * perUnit;
+
+    struct Line {
+        qsizetype start = 0;
+        qsizetype length = 0;
+        double x = 0;
+        bool ellipsis = false;
     };
-    const TextPlacement placed =
-        placeText(text, op.x, op.width, op.alignment(), op.autoSize(), op.wordWrap(), measure);
+    QVarLengthArray<Line, 2> lines;
+    double size = use.size;
+    double left = 0;
+    double boxWidth = 0;
+    double boxHeight = op.height;
+    const std::uint16_t ellipsisGlyph = op.fit() ? data.glyph(ellipsisCharacter) : 0;
+    const auto measure = [&](qsizetype from, qsizetype length, bool ellipsis) {
+        long long units = ellipsis ? data.advance(ellipsisGlyph) : 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            if (m_glyphs[i] != 0xFFFF)
+                units += data.advance(m_glyphs[i]);
+        }
+        return double(units) * size / data.metrics.unitsPerEm;
+    };
+    if (op.fit()) {
+        const FontSpec& style = m_store.fonts()[op.font];
+        const FittedText fit = fitText(text, style, op.width, op.fitMinimumPointSize());
+        size = pointsToLength(fit.pointSize);
+        left = op.x + op.width;
+        double right = op.x;
+        for (const FittedLine& l : fit.lines) {
+            const double width = measure(l.start, l.length, l.ellipsis);
+            double x = op.x;
+            if (op.alignment() == Alignment::Right)
+                x += op.width - width;
+            else if (op.alignment() == Alignment::Center)
+                x += (op.width - width) / 2;
+            lines.append({l.start, l.length, x, l.ellipsis});
+            left = std::min(left, x);
+            right = std::max(right, x + width);
+        }
+        boxWidth = right - left;
+        boxHeight = std::max(boxHeight, double(lines.size()) * use.lineSpacing * size / use.size);
+    } else {
+        const TextPlacement placed =
+            placeText(text, op.x, op.width, op.alignment(), op.autoSize(), op.wordWrap(),
+                      [&](QStringView part) {
+                          return measure(part.data() - text.constData(), part.size(), false);
+                      });
+        for (const PlacedLine& l : placed.lines)
+            lines.append({l.start, l.length, l.x, false});
+        left = placed.left;
+        boxWidth = placed.width;
+    }
+    const double scale = size / use.size;
 
     std::string& c = m_content;
     if (!op.transparent()) {
         fillColour(1);
-        appendReal(c, placed.left);
+        appendReal(c, left);
         c += ' ';
-        appendReal(c, flip(op.y + op.height));
+        appendReal(c, flip(op.y + boxHeight));
         c += ' ';
-        appendReal(c, placed.width);
+        appendReal(c, boxWidth);
         c += ' ';
-        appendInt(c, op.height);
+        appendReal(c, boxHeight);
         c += " re f\n";
     }
     fillColour(0);
+    m_use.faces[std::size_t(use.face)] = true;
     c += "BT/F";
     appendInt(c, use.face);
     c += ' ';
-    appendReal(c, use.size, 2);
+    appendReal(c, size, 2);
     c += " Tf ";
     double x = 0;
     double y = 0;
-    double baseline = op.y + use.ascent;
-    for (const PlacedLine& line : placed.lines) {
+    double baseline = op.y + use.ascent * scale;
+    const auto glyph = [&](std::uint16_t g, char32_t unicode) {
+        if (!face.used[g]) {
+            face.used[g] = true;
+            face.unicode[g] = unicode;
+        }
+        // Two bytes per glyph in a literal string; the bytes that end or escape a string,
+        // and line ends that a reader would normalise, are escaped.
+        for (const unsigned char byte :
+             {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
+            switch (byte) {
+            case '(':
+            case ')':
+            case '\\':
+                c += '\\';
+                c += char(byte);
+                break;
+            case '\r':
+                c += "\\r";
+                break;
+            case '\n':
+                c += "\\n";
+                break;
+            default:
+                c += char(byte);
+            }
+        }
+    };
+    for (const Line& line : lines) {
         const double px = line.x;
         const double py = flip(baseline);
         appendReal(c, px - x);
@@ -582,37 +585,14 @@ void PdfDocument::writeText(const DrawOp& op)
             const std::uint16_t g = m_glyphs[i];
             if (g == 0xFFFF)
                 continue;
-            if (!face.used[g]) {
-                face.used[g] = true;
-                const QChar ch = text[i];
-                face.unicode[g] = ch.isHighSurrogate() && i + 1 < n
-                                      ? QChar::surrogateToUcs4(ch, text[i + 1])
-                                      : char32_t(ch.unicode());
-            }
-            // Two bytes per glyph in a literal string; the bytes that end or escape a string,
-            // and line ends that a reader would normalise, are escaped.
-            for (const unsigned char byte :
-                 {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
-                switch (byte) {
-                case '(':
-                case ')':
-                case '\\':
-                    c += '\\';
-                    c += char(byte);
-                    break;
-                case '\r':
-                    c += "\\r";
-                    break;
-                case '\n':
-                    c += "\\n";
-                    break;
-                default:
-                    c += char(byte);
-                }
-            }
+            const QChar ch = text[i];
+            glyph(g, ch.isHighSurrogate() && i + 1 < n ? QChar::surrogateToUcs4(ch, text[i + 1])
+                                                       : char32_t(ch.unicode()));
         }
+        if (line.ellipsis)
+            glyph(ellipsisGlyph, ellipsisCharacter);
         c += ")Tj ";
-        baseline += use.lineSpacing;
+        baseline += use.lineSpacing * scale;
     }
     c += "ET\n";
 }
@@ -623,52 +603,65 @@ int PdfDocument::newObject()
     return int(m_offsets.size() - 1);
 }
 
-// A band (the operations from one white band fill to the next) that comes again exactly as it
-// was drawn before, at the same place with the same texts, is written once as a form and
-// drawn from there: the heading, the payer box of a company's every employee, the footer.
-// Returns the form's object, or 0 for a run seen for the first time.
-int PdfDocument::formFor(int page, std::span<const DrawOp> ops, std::uint32_t start,
-                         std::uint32_t count)
+// The run of operations drawn before exactly as this one, at the same place with the same texts,
+// as an index into m_seen plus one; 0 for a run not seen before, which with `remember` is
+// remembered for the pages to come.
+std::uint32_t PdfDocument::seenBefore(int page, std::span<const DrawOp> ops, std::uint32_t start,
+                                      std::uint32_t count, bool remember)
 {
     const std::span<const DrawOp> run = ops.subspan(start, count);
     const std::string_view bytes(reinterpret_cast<const char*>(run.data()),
                                  run.size() * sizeof(DrawOp));
     const std::size_t hash = std::hash<std::string_view>()(bytes);
-    std::uint32_t& head = m_seenByHash[hash];
+    const auto it = m_seenByHash.find(hash);
+    const std::uint32_t head = it == m_seenByHash.end() ? 0 : it->second;
     for (std::uint32_t i = head; i != 0; i = m_seen[i - 1].next) {
-        Seen& seen = m_seen[i - 1];
-        if (seen.count != count)
-            continue;
-        const DrawOp* before = m_store.page(seen.page).data() + seen.start;
-        if (std::memcmp(before, run.data(), bytes.size()) != 0)
-            continue;
-        if (seen.form == 0) {
-            seen.form = newObject();
-            m_forms.push_back(seen.form);
-            // The form starts from the graphics state of each place it is drawn at and
-            // leaves it as it found it.
-            std::string pageContent;
-            std::swap(pageContent, m_content);
-            const int fill = m_fill;
-            const double width = m_lineWidth;
-            m_fill = -1;
-            m_lineWidth = -1;
-            writeOps(run);
-            std::string d = "/Type/XObject/Subtype/Form/Resources 4 0 R/BBox[0 0 ";
-            appendInt(d, m_store.pageWidth());
-            d += ' ';
-            appendInt(d, m_store.pageHeight());
-            d += ']';
-            writeStream(seen.form, std::move(d), std::move(m_content));
-            m_content = std::move(pageContent);
-            m_fill = fill;
-            m_lineWidth = width;
-        }
-        return seen.form;
+        const Seen& seen = m_seen[i - 1];
+        if (seen.count == count &&
+            std::memcmp(m_store.page(seen.page).data() + seen.start, run.data(), bytes.size()) == 0)
+            return i;
     }
-    m_seen.push_back({page, start, count, 0, head});
-    head = std::uint32_t(m_seen.size());
+    if (remember) {
+        m_seen.push_back({page, start, count, 0, head});
+        m_seenByHash[hash] = std::uint32_t(m_seen.size());
+    }
     return 0;
+}
+
+// The form that draws a run seen before, written when first needed.
+int PdfDocument::formOf(std::uint32_t index)
+{
+    Seen& seen = m_seen[index - 1];
+    if (seen.form != 0)
+        return seen.form;
+    const int form = newObject();
+    seen.form = form;
+    const std::span<const DrawOp> run = m_store.page(seen.page).subspan(seen.start, seen.count);
+    // The form starts from the graphics state of each place it is drawn at and leaves it as it
+    // found it.
+    std::string pageContent;
+    std::swap(pageContent, m_content);
+    Resources pageUse;
+    clearResources(pageUse);
+    std::swap(pageUse, m_use);
+    const int fill = m_fill;
+    const double width = m_lineWidth;
+    m_fill = -1;
+    m_lineWidth = -1;
+    writeOps(run);
+    std::string d = "/Type/XObject/Subtype/Form/Resources";
+    d += resourceDictionary(m_use);
+    d += "/BBox[0 0 ";
+    appendInt(d, m_store.pageWidth());
+    d += ' ';
+    appendInt(d, m_store.pageHeight());
+    d += ']';
+    writeStream(form, std::move(d), std::move(m_content));
+    m_content = std::move(pageContent);
+    m_use = std::move(pageUse);
+    m_fill = fill;
+    m_lineWidth = width;
+    return form;
 }
 
 void PdfDocument::writeOps(std::span<const DrawOp> ops)
@@ -746,11 +739,60 @@ void PdfDocument::writeOp(const DrawOp& op)
         c += " cm/Im";
         appendInt(c, op.ref);
         c += " Do Q\n";
+        m_use.images[op.ref] = true;
         break;
     case OpKind::Text:
         writeText(op);
         break;
     }
+}
+
+void PdfDocument::clearResources(Resources& use) const
+{
+    use.faces.assign(m_faces.size(), false);
+    use.images.assign(m_imageObjects.size(), false);
+    use.forms.clear();
+}
+
+std::string PdfDocument::resourceDictionary(const Resources& use) const
+{
+    std::string d = "<<";
+    if (std::find(use.faces.begin(), use.faces.end(), true) != use.faces.end()) {
+        d += "/Font<<";
+        for (std::size_t i = 0; i < use.faces.size(); ++i) {
+            if (!use.faces[i])
+                continue;
+            d += "/F";
+            appendInt(d, qint64(i));
+            d += ' ';
+            appendInt(d, m_faces[i].firstObject);
+            d += " 0 R";
+        }
+        d += ">>";
+    }
+    const bool images = std::find(use.images.begin(), use.images.end(), true) != use.images.end();
+    if (images || !use.forms.empty()) {
+        d += "/XObject<<";
+        for (const int form : use.forms) {
+            d += "/Fm";
+            appendInt(d, form);
+            d += ' ';
+            appendInt(d, form);
+            d += " 0 R";
+        }
+        for (std::size_t i = 0; i < use.images.size(); ++i) {
+            if (!use.images[i])
+                continue;
+            d += "/Im";
+            appendInt(d, qint64(i));
+            d += ' ';
+            appendInt(d, m_imageObjects[i]);
+            d += " 0 R";
+        }
+        d += ">>";
+    }
+    d += ">>";
+    return d;
 }
 
 void PdfDocument::writePage(int number, int pageObject)
@@ -766,29 +808,81 @@ void PdfDocument::writePage(int number, int pageObject)
     m_fill = -1;
     m_lineWidth = -1;
     m_pageHeight = m_store.pageHeight();
+    clearResources(m_use);
 
-    std::size_t begin = 0;
-    while (begin < ops.size()) {
-        std::size_t end = begin + 1;
+    // Bands run from one white band fill to the next. Those drawn before exactly as here (the
+    // heading and payer box of a company's every page, the footer) are drawn from forms, as few
+    // and as large as runs drawn before allow: a reader fetches every form it draws, with the
+    // fonts it names, and that costs more than reading a small run inline.
+    struct Band {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        std::uint32_t seen = 0;
+    };
+    QVarLengthArray<Band, 32> bands;
+    for (std::uint32_t begin = 0; begin < ops.size();) {
+        std::uint32_t end = begin + 1;
         while (end < ops.size() && ops[end].kind != OpKind::Fill)
             ++end;
-        // A lone fill costs less inline than a form does.
-        const int form = end - begin >= 2 ? formFor(number, ops, std::uint32_t(begin),
-                                                    std::uint32_t(end - begin))
-                                          : 0;
-        if (form) {
-            m_content += "/Fm";
-            appendInt(m_content, form);
-            m_content += " Do\n";
-        } else {
-            writeOps(ops.subspan(begin, end - begin));
-        }
+        bands.append({begin, end, seenBefore(number, ops, begin, end - begin, true)});
         begin = end;
     }
+    const auto draw = [&](std::uint32_t begin, std::uint32_t end, std::uint32_t seen) {
+        if (seen == 0 || end - begin < formMinimumOps) {
+            writeOps(ops.subspan(begin, end - begin));
+            return;
+        }
+        const int form = formOf(seen);
+        if (std::find(m_use.forms.begin(), m_use.forms.end(), form) == m_use.forms.end())
+            m_use.forms.push_back(form);
+        m_content += "/Fm";
+        appendInt(m_content, form);
+        m_content += " Do\n";
+    };
+    for (qsizetype i = 0; i < bands.size();) {
+        if (bands[i].seen == 0) {
+            draw(bands[i].begin, bands[i].end, 0);
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < bands.size() && bands[j].seen != 0)
+            ++j;
+        // The longest runs from the first band on that were drawn before as a whole; a whole
+        // run not drawn before is remembered for the pages to come.
+        for (bool whole = true; i < j; whole = false) {
+            qsizetype k = j;
+            std::uint32_t seen = 0;
+            for (; k > i + 1; --k) {
+                seen = seenBefore(number, ops, bands[i].begin, bands[k - 1].end - bands[i].begin,
+                                  false);
+                if (seen)
+                    break;
+            }
+            if (k == i + 1)
+                seen = bands[i].seen;
+            if (whole && k < j)
+                seenBefore(number, ops, bands[i].begin, bands[j - 1].end - bands[i].begin, true);
+            draw(bands[i].begin, bands[k - 1].end, seen);
+            i = k;
+        }
+    }
 
+    // Pages that draw on the same resources share their dictionary: most of a company's
+    // pages do.
+    const std::string dictionary = resourceDictionary(m_use);
+    int& resources = m_resourceObjects[dictionary];
+    if (resources == 0) {
+        resources = newObject();
+        beginObject(resources);
+        m_out.buffer() += dictionary;
+        m_out.buffer() += "\nendobj\n";
+    }
     beginObject(pageObject);
     std::string& b = m_out.buffer();
-    b += "<</Type/Page/Parent 2 0 R/Contents ";
+    b += "<</Type/Page/Parent 2 0 R/Resources ";
+    appendInt(b, resources);
+    b += " 0 R/Contents ";
     appendInt(b, pageObject + 1);
     b += " 0 R>>\nendobj\n";
     writeStream(pageObject + 1, std::string(), std::move(m_content));
@@ -813,21 +907,39 @@ void PdfDocument::writeFont(Face& face)
     beginObject(id);
     m_out.buffer() += d;
 
+    // A reader builds a font again for every page and form that names it (poppler does), and
+    // looks at the CIDFont dictionary twice each time: its widths are an object of their own,
+    // read once, in runs of consecutive glyphs.
     d = "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
     d += face.baseName.toStdString();
     d += "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor ";
     appendInt(d, id + 2);
-    d += " 0 R/CIDToGIDMap/Identity/W[";
-    for (int g = 0; g < m.numGlyphs; ++g) {
-        if (!face.used[std::size_t(g)])
+    d += " 0 R/CIDToGIDMap/Identity/W ";
+    appendInt(d, id + 5);
+    d += " 0 R>>\nendobj\n";
+    beginObject(id + 1);
+    m_out.buffer() += d;
+
+    const auto listed = [&](int glyph) {
+        return glyph < m.numGlyphs && face.used[std::size_t(glyph)];
+    };
+    d = "[";
+    for (int g = 0; g < m.numGlyphs;) {
+        if (!listed(g)) {
+            ++g;
             continue;
+        }
         appendInt(d, g);
         d += '[';
-        appendReal(d, m.advances[std::size_t(g)] * scale, 3);
+        for (bool first = true; listed(g); ++g, first = false) {
+            if (!first)
+                d += ' ';
+            appendReal(d, m.advances[std::size_t(g)] * scale, 3);
+        }
         d += ']';
     }
-    d += "]>>\nendobj\n";
-    beginObject(id + 1);
+    d += "]\nendobj\n";
+    beginObject(id + 5);
     m_out.buffer() += d;
 
     d = "<</Type/FontDescriptor/FontName/";
@@ -853,7 +965,7 @@ void PdfDocument::writeFont(Face& face)
         subsetTrueType([&data](const char* tag) { return data.table(tag); }, face.used);
     std::string length1 = "/Length1 ";
     appendInt(length1, file.size());
-    writeStream(id + 3, std::move(length1), file.toStdString());
+    writeStream(id + 3, std::move(length1), file.toStdString(), true);
 
     std::string cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                        "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
@@ -885,7 +997,16 @@ void PdfDocument::writeFont(Face& face)
         cmap += "endbfchar\n";
     }
     cmap += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
-    writeStream(id + 4, std::string(), std::move(cmap));
+    // Not compressed: it is read again with the font, and a few kilobytes once per document
+    // cost less than inflating them every time.
+    beginObject(id + 4);
+    std::string& b = m_out.buffer();
+    b += "<</Length ";
+    appendInt(b, qint64(cmap.size()));
+    b += ">>\nstream\n";
+    b += cmap;
+    b += "\nendstream\nendobj\n";
+    m_out.flushIfFull();
 }
 
 void PdfDocument::writeImage(const QImage& source, int id)
@@ -955,7 +1076,7 @@ void PdfDocument::write()
     b += "<</Type/Catalog/Pages 2 0 R>>\nendobj\n";
 
     beginObject(2);
-    b += "<</Type/Pages/Resources 4 0 R/MediaBox[0 0 ";
+    b += "<</Type/Pages/MediaBox[0 0 ";
     appendReal(b, toPoints(m_store.pageWidth()), 3);
     b += ' ';
     appendReal(b, toPoints(m_store.pageHeight()), 3);
@@ -978,32 +1099,6 @@ void PdfDocument::write()
         b += '>';
     }
     b += ">>\nendobj\n";
-
-    beginObject(4);
-    b += "<</ProcSet[/PDF/Text/ImageB/ImageC]/Font<<";
-    for (std::size_t i = 0; i < m_faces.size(); ++i) {
-        b += "/F";
-        appendInt(b, qint64(i));
-        b += ' ';
-        appendInt(b, m_faces[i].firstObject);
-        b += " 0 R";
-    }
-    b += ">>/XObject<<";
-    for (const int form : m_forms) {
-        b += "/Fm";
-        appendInt(b, form);
-        b += ' ';
-        appendInt(b, form);
-        b += " 0 R";
-    }
-    for (std::size_t i = 0; i < m_imageObjects.size(); ++i) {
-        b += "/Im";
-        appendInt(b, qint64(i));
-        b += ' ';
-        appendInt(b, m_imageObjects[i]);
-        b += " 0 R";
-    }
-    b += ">>>>\nendobj\n";
 
     const qint64 xref = m_out.position();
     b += "xref\n0 ";

@@ -47,6 +47,11 @@ struct Printable {
     bool autoSize = false;
     bool transparent = false;
     bool wordWrap = true;
+    // A text that must keep to its place: wider than fitWidth from the box's left edge, it is
+    // printed smaller, down to fitMinimumPointSize, and then on two lines (fitText). 0: the
+    // text runs as wide as it is.
+    Length fitWidth = 0;
+    double fitMinimumPointSize = 7;
     QString caption;                                     // Label
     QString field;                                       // Data
     LineDirection direction = LineDirection::Horizontal; // Line

@@ -190,6 +190,12 @@ ReportTemplate statementTemplate()
 
     Band responsible = band("ChildBand4", BandKind::Child, 41, FrameAll);
     {
+        // The responsible person's name has no length limit: a long one keeps to the left of
+        // the divider at x 311.5, with a gap of 3.5 units, rather than run under the date.
+        Printable name = label("QRLabel20", QStringLiteral("QRLabel20"), box(16, 11, 70, 17), L,
+                               arial10Bold, true);
+        name.fitWidth = designUnits(308 - 16);
+        name.fitMinimumPointSize = 7;
         Printable date;
         date.name = QStringLiteral("QRSysData1");
         date.kind = PrintableKind::SystemDate;
@@ -197,8 +203,7 @@ ReportTemplate statementTemplate()
         date.font = arial10Bold;
         date.autoSize = true;
         responsible.printables = {
-            label("QRLabel20", QStringLiteral("QRLabel20"), box(16, 11, 70, 17), L, arial10Bold,
-                  true),
+            name,
             line("QRShape6", V, box(307, -1, 9, 41)),
             line("QRShape11", V, box(463, -1, 9, 41)),
             date,

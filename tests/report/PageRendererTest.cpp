@@ -2,6 +2,7 @@
 
 #include "report/PageRenderer.h"
 #include "report/PageStore.h"
+#include "report/ReportTemplate.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <memory>
 
 using namespace report;
 using namespace reporttest;
@@ -126,6 +128,102 @@ TEST_F(PageRendererTest, UnfinishedOrMissingPageDrawsNothing)
     PageRenderer(store).render(painter, 0, 100);
     painter.end();
     EXPECT_EQ(image.pixel(5, 5), qRgb(255, 0, 0));
+}
+
+// The responsible-person box (ChildBand4) of a page at a zoom, as an image of the band alone;
+// it ends at the bottom margin of 18 mm.
+QImage footerBox(const PageStore& store, double zoom)
+{
+    const double top = 1056 - 68.031 - 41;
+    QImage image(QSize(px(740, zoom), px(41, zoom)), QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter painter(&image);
+    painter.translate(-px(margin, zoom), -px(top, zoom));
+    PageRenderer(store).render(painter, 1, zoom);
+    return image;
+}
+
+QImage footerBox(const QString& responsible, double zoom)
+{
+    PageStore store;
+    composeOnePage(store, responsible);
+    return footerBox(store, zoom);
+}
+
+int inkIn(const QImage& image, double zoom, double left, double top, double right, double bottom)
+{
+    int ink = 0;
+    for (int y = px(top, zoom); y < px(bottom, zoom); ++y) {
+        for (int x = px(left, zoom); x < px(right, zoom); ++x)
+            ink += black(image, x, y) ? 1 : 0;
+    }
+    return ink;
+}
+
+// A long name keeps to the left of the divider at x 311.5: smaller, then on two lines. What
+// lies right of it, the date and its caption, looks as it does on a page with no name at all.
+TEST(PageRendererFooter, LongResponsibleNameKeepsLeftOfTheDivider)
+{
+    for (const double zoom : {100.0, 150.0, 300.0}) {
+        SCOPED_TRACE(zoom);
+        const QImage unnamed = footerBox(QString(), zoom);
+        for (const QString& name : {names::common, names::twoLines, names::tooLong}) {
+            SCOPED_TRACE(name.toStdString());
+            const QImage image = footerBox(name, zoom);
+            const int from = px(309.5, zoom);
+            EXPECT_EQ(image.copy(from, 0, image.width() - from, image.height()),
+                      unnamed.copy(from, 0, image.width() - from, image.height()));
+            EXPECT_GT(inkIn(image, zoom, 16, 11, 308, 23), 100);
+            // A second line below the first, inside the box.
+            EXPECT_EQ(inkIn(image, zoom, 16, 24.5, 308, 31) > 0, name != names::common);
+            EXPECT_EQ(image.copy(0, px(36, zoom), px(309.5, zoom), px(3, zoom)),
+                      unnamed.copy(0, px(36, zoom), px(309.5, zoom), px(3, zoom)));
+        }
+    }
+}
+
+// A name that fits its place is drawn exactly as by a box without a place to keep to.
+TEST(PageRendererFooter, NameThatFitsIsDrawnAsItWasBefore)
+{
+    for (const QString& name : {names::fits, QStringLiteral("ANTÔNIO CARLOS DE OLIVEIRA SOUZA")}) {
+        SCOPED_TRACE(name.toStdString());
+        PageStore fitted, plain;
+        composeOnePage(fitted, name);
+        {
+            FakeDataSet data;
+            addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
+            ReportTemplate t = statementTemplate();
+            t.printable(u"QRLabel20")->fitWidth = 0;
+            t.setTextHandler(u"QRLabel20", [&](QString& value) { value = name; });
+            RunContext context;
+            context.date = QDate(1999, 3, 7);
+            context.locale = QLocale(QLocale::Portuguese, QLocale::Brazil);
+            compose(t, data, plain, context);
+        }
+        for (const double zoom : {100.0, 300.0})
+            EXPECT_EQ(footerBox(fitted, zoom), footerBox(plain, zoom)) << zoom;
+    }
+}
+
+// Combining accents are drawn as the composed letters they stand for, in a data field and in
+// the responsible person's name alike.
+TEST(PageRendererFooter, DecomposedTextIsDrawnAsComposed)
+{
+    const QString composed = QStringLiteral("JOSÉ DA CONCEIÇÃO");
+    const QString decomposed = composed.normalized(QString::NormalizationForm_D);
+    ASSERT_NE(decomposed, composed);
+    const auto page = [](const QString& name) {
+        FakeDataSet data;
+        addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
+        data.row(0)[QStringLiteral("FU_NOME")] = name;
+        auto store = std::make_unique<PageStore>();
+        composeStatements(data, *store, name);
+        return store;
+    };
+    const auto a = page(decomposed);
+    const auto b = page(composed);
+    for (const double zoom : {100.0, 300.0})
+        EXPECT_EQ(renderPage(*a, 1, zoom), renderPage(*b, 1, zoom)) << zoom;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "report/PageStore.h"
 #include "report/PdfWriter.h"
 #include "report/ReportError.h"
+#include "report/TextFit.h"
 
 #include "support/TempDir.h"
 
@@ -16,7 +17,10 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <map>
+#include <set>
 #include <vector>
 
 using namespace report;
@@ -38,29 +42,88 @@ QString pdfText(const QString& file)
                                              QStringLiteral("-layout"), file, QStringLiteral("-")});
 }
 
-// Where pdftotext finds each word: "page:word" → top left corners, in points, sorted.
-std::map<QString, std::vector<QPointF>> wordPositions(const QString& file)
+struct Word {
+    int page = 0;
+    QString text;
+    QRectF box; // in points, from the top left corner of the page
+};
+
+// The words pdftotext finds, in its order.
+std::vector<Word> words(const QString& file)
 {
     const QString html =
         run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                                           QStringLiteral("-bbox"), file, QStringLiteral("-")});
-    std::map<QString, std::vector<QPointF>> words;
+    std::vector<Word> out;
     int page = 0;
-    static const QRegularExpression word(
-        QString::fromLatin1(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    static const QRegularExpression word(QString::fromLatin1(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     for (const QString& line : html.split(u'\n')) {
         if (line.contains(QLatin1String("<page ")))
             ++page;
         const auto m = word.match(line);
         if (m.hasMatch())
-            words[QStringLiteral("%1:%2").arg(page).arg(m.captured(3))].emplace_back(
-                m.captured(1).toDouble(), m.captured(2).toDouble());
+            out.push_back({page, m.captured(5),
+                           QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                  QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
     }
+    return out;
+}
+
+// Where pdftotext finds each word: "page:word" → top left corners, in points, sorted.
+std::map<QString, std::vector<QPointF>> wordPositions(const QString& file)
+{
+    std::map<QString, std::vector<QPointF>> words;
+    for (const Word& w : ::words(file))
+        words[QStringLiteral("%1:%2").arg(w.page).arg(w.text)].push_back(w.box.topLeft());
     for (auto& [key, places] : words)
         std::sort(places.begin(), places.end(), [](const QPointF& a, const QPointF& b) {
             return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x());
         });
     return words;
+}
+
+struct PdfObject {
+    QByteArray dictionary;
+    QByteArray content; // its stream, inflated
+};
+
+// The objects of a PDF as the writer lays them out, by number.
+std::map<int, PdfObject> pdfObjects(const QByteArray& pdf)
+{
+    std::map<int, PdfObject> objects;
+    for (qsizetype at = pdf.indexOf(" 0 obj\n"); at >= 0; at = pdf.indexOf(" 0 obj\n", at)) {
+        qsizetype idStart = at;
+        while (idStart > 0 && std::isdigit(static_cast<unsigned char>(pdf[idStart - 1])))
+            --idStart;
+        const qsizetype end = pdf.indexOf("endobj", at);
+        const QByteArray body = pdf.mid(at + 7, end - at - 7);
+        PdfObject& o = objects[pdf.mid(idStart, at - idStart).toInt()];
+        const qsizetype stream = body.indexOf(">>\nstream\n");
+        o.dictionary = stream < 0 ? body : body.left(stream + 2);
+        if (stream >= 0 && o.dictionary.contains("/FlateDecode")) {
+            // qUncompress wants the expected size in front, big-endian: a generous one.
+            QByteArray data("\x00\x10\x00\x00", 4);
+            data += body.mid(stream + 10, body.lastIndexOf("\nendstream") - stream - 10);
+            o.content = qUncompress(data);
+        }
+        at = end;
+    }
+    return objects;
+}
+
+// The resource dictionary of a page or form, in place or shared by reference.
+QByteArray resourcesOf(const PdfObject& o, const std::map<int, PdfObject>& objects)
+{
+    static const QRegularExpression resources(
+        QStringLiteral("/Resources(?:(<<(?:/\\w+<<[^>]*>>)*>>)|(?: (\\d+) 0 R))"));
+    const auto r = resources.match(QString::fromLatin1(o.dictionary));
+    if (!r.hasMatch())
+        return {};
+    if (r.captured(2).isEmpty())
+        return r.captured(1).toLatin1();
+    const auto it = objects.find(r.captured(2).toInt());
+    return it == objects.end() ? QByteArray() : it->second.dictionary;
 }
 
 PdfOptions pages(int first, int last)
@@ -129,10 +192,10 @@ TEST_F(PdfWriterTest, WritesAPageRange)
 
 // The writer lays text out itself; it must put every word where the renderer, through Qt's
 // own PDF engine, does.
-TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
+void expectWordsWhereQtPutsThem(const PageStore& store, const testsupport::TempDir& dir)
 {
-    const QString ours = file("ours.pdf");
-    const QString qt = file("qt.pdf");
+    const QString ours = QString::fromStdString((dir / "ours.pdf").string());
+    const QString qt = QString::fromStdString((dir / "qt.pdf").string());
     writePdf(store, ours);
     {
         QPdfWriter writer(qt);
@@ -157,6 +220,11 @@ TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
     }
 }
 
+TEST_F(PdfWriterTest, PagesLookAsTheRendererDrawsThem)
+{
+    expectWordsWhereQtPutsThem(store, dir);
+}
+
 TEST_F(PdfWriterTest, FontsAndEmblemAreWrittenOnce)
 {
     QBuffer buffer;
@@ -167,6 +235,169 @@ TEST_F(PdfWriterTest, FontsAndEmblemAreWrittenOnce)
     // Regular and bold: every font and size of the template falls on these two faces.
     EXPECT_EQ(pdf.count("/FontFile2"), 2);
     EXPECT_EQ(pdf.count("/Type/Page/"), 3);
+}
+
+// Each page and each form names in its resources exactly the fonts, forms and pictures that
+// its content draws, and nothing of the rest of the document.
+TEST_F(PdfWriterTest, EachPageAndFormNamesOnlyWhatItDraws)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writePdf(store, buffer);
+    const QByteArray pdf = buffer.data();
+
+    std::map<int, PdfObject> objects = pdfObjects(pdf);
+
+    static const QRegularExpression resource(QStringLiteral("/((?:F|Fm|Im)\\d+) (\\d+) 0 R"));
+    static const QRegularExpression used(QStringLiteral("/((?:F|Fm|Im)\\d+) [\\d.]* ?(?:Tf|Do)"));
+    const auto names = [](const QRegularExpression& re, const QByteArray& text) {
+        std::set<QString> found;
+        for (const auto& m : re.globalMatch(QString::fromLatin1(text)))
+            found.insert(m.captured(1));
+        return found;
+    };
+    int pages = 0, forms = 0;
+    for (const auto& [id, o] : objects) {
+        QByteArray content;
+        if (o.dictionary.contains("/Type/Page/")) {
+            ++pages;
+            static const QRegularExpression contents(QStringLiteral("/Contents (\\d+) 0 R"));
+            const int c = contents.match(QString::fromLatin1(o.dictionary)).captured(1).toInt();
+            content = objects[c].content;
+        } else if (o.dictionary.contains("/Subtype/Form")) {
+            ++forms;
+            content = o.content;
+        } else {
+            EXPECT_FALSE(o.dictionary.contains("/Resources")) << id << o.dictionary.constData();
+            continue;
+        }
+        SCOPED_TRACE(id);
+        ASSERT_FALSE(content.isEmpty());
+        const QByteArray dictionary = resourcesOf(o, objects);
+        ASSERT_FALSE(dictionary.isEmpty()) << o.dictionary.constData();
+        // Every name a resource dictionary gives refers to an object of the document.
+        for (const auto& m : resource.globalMatch(QString::fromLatin1(dictionary)))
+            EXPECT_TRUE(objects.count(m.captured(2).toInt())) << m.captured(0).toStdString();
+        EXPECT_EQ(names(resource, dictionary), names(used, content));
+    }
+    EXPECT_EQ(pages, 3);
+    EXPECT_GE(forms, 3); // heading, payer box and footer come back on every page
+}
+
+// Bands that come back on every page are drawn from forms, as few as the pages allow: from a
+// company's third page on, one for the heading and payer box and one for the footer. A reader
+// reads each form it draws, with its fonts, again on every page.
+TEST(PdfWriterForms, RepeatedBandsAreDrawnFromFewForms)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    FakeDataSet data;
+    for (int e = 1; e <= 6; ++e) {
+        addStatement(data, QStringLiteral("01"), QStringLiteral("E%1").arg(e),
+                     {QStringLiteral("41"), QStringLiteral("61")});
+    }
+    PageStore store;
+    composeStatements(data, store);
+    ASSERT_EQ(store.finishedCount(), 6);
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writePdf(store, buffer);
+    const std::map<int, PdfObject> objects = pdfObjects(buffer.data());
+    static const QRegularExpression form(QStringLiteral("/Fm\\d+ \\d+ 0 R"));
+    int n = 0;
+    for (const auto& [id, o] : objects) {
+        if (!o.dictionary.contains("/Type/Page/"))
+            continue;
+        ++n;
+        int forms = 0;
+        for (auto f = form.globalMatch(QString::fromLatin1(resourcesOf(o, objects))); f.hasNext();
+             f.next())
+            ++forms;
+        // The first page has nothing drawn before; the second draws its bands one by one.
+        EXPECT_EQ(forms, n >= 3 ? 2 : n == 2 ? 3 : 0) << "page " << n;
+    }
+    EXPECT_EQ(n, 6);
+
+    testsupport::TempDir dir;
+    expectWordsWhereQtPutsThem(store, dir);
+}
+
+// The responsible person's name in the PDF: the words where the renderer puts them on Qt's own
+// engine, smaller or on two lines just as it decides, and none beyond the divider.
+TEST(PdfWriterFooter, LongResponsibleNameKeepsToItsPlaceAsTheRendererDrawsIt)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    testsupport::TempDir dir;
+    const double toPoints = 0.75;              // design units to points
+    const double bandTop = 1056 - 68.031 - 41; // the responsible-person box, from the top edge
+    const double divider = 37.795 + 311.5;
+    const struct {
+        QString name;
+        int lines;
+    } cases[] = {{names::fits, 1}, {names::common, 1}, {names::twoLines, 2}, {names::tooLong, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        PageStore store;
+        composeOnePage(store, c.name);
+        const QString ours = QString::fromStdString((dir / "ours.pdf").string());
+        const QString qt = QString::fromStdString((dir / "qt.pdf").string());
+        writePdf(store, ours);
+        {
+            QPdfWriter writer(qt);
+            writer.setResolution(1200);
+            printPages(store, writer);
+        }
+        const auto nameWords = [&](const QString& file) {
+            std::vector<Word> found;
+            for (const Word& w : words(file)) {
+                if (w.box.top() > bandTop * toPoints && w.box.left() < divider * toPoints)
+                    found.push_back(w);
+            }
+            return found;
+        };
+        const std::vector<Word> a = nameWords(ours);
+        const std::vector<Word> b = nameWords(qt);
+        ASSERT_EQ(a.size(), b.size());
+        std::set<double> lineTops;
+        QStringList text;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            SCOPED_TRACE(a[i].text.toStdString());
+            EXPECT_EQ(a[i].text, b[i].text);
+            EXPECT_NEAR(a[i].box.left(), b[i].box.left(), 0.3 + 0.0025 * a[i].box.left());
+            EXPECT_NEAR(a[i].box.top(), b[i].box.top(), 0.3);
+            EXPECT_NEAR(a[i].box.height(), b[i].box.height(), 0.2); // the same size
+            EXPECT_LE(a[i].box.right(), (divider - 3) * toPoints);
+            EXPECT_LE(a[i].box.bottom(), (bandTop + 40) * toPoints);
+            lineTops.insert(std::round(a[i].box.top()));
+            text << a[i].text;
+        }
+        EXPECT_EQ(int(lineTops.size()), c.lines);
+        if (c.name == names::tooLong) {
+            EXPECT_TRUE(text.join(u' ').endsWith(QChar(ellipsisCharacter)));
+            EXPECT_TRUE(c.name.startsWith(text.join(u' ').chopped(1)));
+        } else {
+            EXPECT_EQ(text.join(u' '), c.name);
+        }
+    }
+}
+
+// A name typed with combining accents comes out of the PDF composed, with no missing glyph.
+TEST(PdfWriterFooter, DecomposedTextIsWrittenComposed)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    testsupport::TempDir dir;
+    const QString composed = QStringLiteral("JOSÉ DA CONCEIÇÃO");
+    PageStore store;
+    composeOnePage(store, composed.normalized(QString::NormalizationForm_D));
+    const QString pdf = QString::fromStdString((dir / "nfd.pdf").string());
+    writePdf(store, pdf);
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(composed));
+    for (const char16_t mark : {u'\u0301', u'\u0303', u'\u0327'})
+        EXPECT_FALSE(text.contains(QChar(mark)));
 }
 
 } // namespace

@@ -111,14 +111,35 @@ inline int countStartingWith(const QStringList& texts, const QString& prefix)
 }
 
 // Composes the statement template over the rows, with a fixed date and responsible person.
-inline void composeStatements(FakeDataSet& data, report::PageStore& store)
+inline void composeStatements(FakeDataSet& data, report::PageStore& store,
+                              const QString& responsible = QStringLiteral("JOSÉ DA SILVA"))
 {
     report::ReportTemplate t = report::statementTemplate();
-    t.setTextHandler(u"QRLabel20", [](QString& value) { value = QStringLiteral("JOSÉ DA SILVA"); });
+    t.setTextHandler(u"QRLabel20", [responsible](QString& value) { value = responsible; });
     report::RunContext context;
     context.date = QDate(1999, 3, 7);
     context.locale = QLocale(QLocale::Portuguese, QLocale::Brazil);
     report::compose(t, data, store, context);
 }
+
+// One statement of one income line on one page, signed by that responsible person.
+inline void composeOnePage(report::PageStore& store, const QString& responsible)
+{
+    FakeDataSet data;
+    addStatement(data, QStringLiteral("01"), QStringLiteral("E1"), {QStringLiteral("41")});
+    composeStatements(data, store, responsible);
+}
+
+// Responsible persons' names: one that fits its place at 10 points, a common full name that
+// does not, one that takes two lines at 7 points and one too long even for that.
+namespace names {
+inline const QString fits = QStringLiteral("JOSÉ DA SILVA");
+inline const QString common = QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALMEIDA");
+inline const QString twoLines =
+    QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALMEIDA CAVALCANTI DE ALBUQUERQUE");
+inline const QString tooLong =
+    QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALMEIDA CAVALCANTI DE ALBUQUERQUE E "
+                   "MELLO FRANCO DE ANDRADE BRAGANÇA E ORLEANS");
+} // namespace names
 
 } // namespace reporttest
