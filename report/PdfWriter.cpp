@@ -300,7 +300,7 @@ public:
     {
     }
 
-    void write();
+    bool write();
 
 private:
     void setUpFonts();
@@ -1043,27 +1043,38 @@ void PdfDocument::writeImage(const QImage& source, int id)
     writeStream(id, std::move(d), std::move(pixels));
 }
 
-void PdfDocument::write()
+bool PdfDocument::write()
 {
-    int first = std::max(m_options.firstPage, 1);
-    int last = m_options.lastPage < 0 ? m_store.finishedCount()
-                                      : std::min(m_options.lastPage, m_store.finishedCount());
-    if (first > last)
+    std::vector<int> sequence = m_options.pages;
+    if (sequence.empty()) {
+        const int first = std::max(m_options.firstPage, 1);
+        const int last = m_options.lastPage < 0
+                             ? m_store.finishedCount()
+                             : std::min(m_options.lastPage, m_store.finishedCount());
+        for (int n = first; n <= last; ++n)
+            sequence.push_back(n);
+    }
+    if (sequence.empty() || std::any_of(sequence.begin(), sequence.end(), [&](int n) {
+            return n < 1 || n > m_store.finishedCount();
+        }))
         throw ReportError(QStringLiteral("Não há páginas a gravar no PDF."));
 
     setUpFonts();
     for (std::size_t i = 0; i < m_store.imageCount(); ++i)
         m_imageObjects.push_back(m_nextObject++);
     const int firstPageObject = m_nextObject;
-    const int pages = last - first + 1;
+    const int pages = int(sequence.size());
     m_offsets.assign(std::size_t(m_nextObject + 2 * pages), 0);
     m_seenByHash.reserve(std::size_t(pages) * 12);
 
     std::string& b = m_out.buffer();
     b += "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
 
-    for (int n = first; n <= last; ++n)
-        writePage(n, firstPageObject + 2 * (n - first));
+    for (int k = 0; k < pages; ++k) {
+        writePage(sequence[std::size_t(k)], firstPageObject + 2 * k);
+        if (m_options.progress && !m_options.progress(k + 1, pages))
+            return false;
+    }
     for (Face& face : m_faces)
         writeFont(face);
     for (std::size_t i = 0; i < m_imageObjects.size(); ++i)
@@ -1117,16 +1128,17 @@ void PdfDocument::write()
     appendInt(b, xref);
     b += "\n%%EOF\n";
     m_out.flush();
+    return true;
 }
 
 } // namespace
 
-void writePdf(const PageStore& store, QIODevice& device, const PdfOptions& options)
+bool writePdf(const PageStore& store, QIODevice& device, const PdfOptions& options)
 {
-    PdfDocument(store, device, options).write();
+    return PdfDocument(store, device, options).write();
 }
 
-void writePdf(const PageStore& store, const QString& fileName, const PdfOptions& options)
+bool writePdf(const PageStore& store, const QString& fileName, const PdfOptions& options)
 {
     // Written beside the target and renamed over it once complete, so that a failure never
     // leaves half a document under the name. Not synced to disk: an export of thousands of
@@ -1136,7 +1148,8 @@ void writePdf(const PageStore& store, const QString& fileName, const PdfOptions&
         throw ReportError(QStringLiteral("Não foi possível criar o arquivo \"%1\": %2")
                               .arg(fileName, file.errorString()));
     }
-    writePdf(store, file, options);
+    if (!writePdf(store, file, options))
+        return false;
     const auto fail = [&](const QString& why) {
         return ReportError(
             QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(fileName, why));
@@ -1152,6 +1165,7 @@ void writePdf(const PageStore& store, const QString& fileName, const PdfOptions&
     if (error)
         throw fail(QString::fromStdString(error.message()));
     file.setAutoRemove(false);
+    return true;
 }
 
 } // namespace report

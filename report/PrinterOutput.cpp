@@ -1,12 +1,17 @@
 #include "report/PrinterOutput.h"
 
 #include "report/PageRenderer.h"
+#include "platform/Spooler.h"
 #include "report/PageStore.h"
+#include "report/PdfWriter.h"
 #include "report/ReportError.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
+#include <QTemporaryFile>
 
 #include <vector>
 
@@ -29,6 +34,34 @@ std::vector<int> pageSequence(int first, int last, int copies, bool collate)
                 pages.push_back(n);
     }
     return pages;
+}
+
+// What the print dialog set of the printer's own options (sides, trays, quality), as the
+// spooler names them. Qt keeps them in a property of the print engine.
+std::vector<std::pair<std::string, std::string>> spoolerOptions(QPrinter& printer)
+{
+    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    std::vector<std::pair<std::string, std::string>> options;
+    const QStringList list = printer.printEngine()->property(kCupsOptions).toStringList();
+    for (qsizetype i = 0; i + 1 < list.size(); i += 2) {
+        const QString& name = list[i];
+        // Copies and pages are the program's to say.
+        if (name == QLatin1String("copies") || name == QLatin1String("page-ranges") ||
+            name == QLatin1String("Collate") || name == QLatin1String("multiple-document-handling"))
+            continue;
+        options.emplace_back(name.toStdString(), list[i + 1].toStdString());
+    }
+    switch (printer.duplex()) {
+    case QPrinter::DuplexLongSide:
+        options.emplace_back("sides", "two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        options.emplace_back("sides", "two-sided-short-edge");
+        break;
+    default:
+        break;
+    }
+    return options;
 }
 
 void paintPages(const PageStore& store, QPrinter& printer, const std::vector<int>& pages,
@@ -85,15 +118,59 @@ void printStore(const PageStore& store, QPrinter& printer, const PrintRequest& r
     const int first = std::max(request.firstPage, 1);
     if (first > last)
         throw ReportError(QStringLiteral("Não há páginas a imprimir."));
-
-    int copies = std::max(request.copies, 1);
+    const int copies = std::max(request.copies, 1);
     const bool collate = printer.collateCopies();
+
+    PdfOptions pdf;
+    pdf.title = request.title;
+    pdf.progress = request.progress;
+
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // A file makes no copies of its own: they are pages of the document.
+        const QString file = printer.outputFileName();
+        if (file.isEmpty())
+            throw ReportError(QStringLiteral("Nenhum arquivo foi escolhido para a impressão."));
+        pdf.pages = pageSequence(first, last, copies, collate);
+        writePdf(store, file, pdf);
+        return;
+    }
+
+    if (platform::spoolerAvailable() && !printer.printerName().isEmpty()) {
+        // The spooler takes the document as PDF and makes the copies itself, as Qt's own
+        // print engine hands it over; the pages are written by the program's PDF writer.
+        QTemporaryFile job(QDir::tempPath() + QStringLiteral("/radaziz-print-XXXXXX.pdf"));
+        if (!job.open()) {
+            throw ReportError(QStringLiteral("Não foi possível preparar a impressão: %1")
+                                  .arg(job.errorString()));
+        }
+        pdf.pages = pageSequence(first, last, 1, collate);
+        if (!writePdf(store, job, pdf))
+            return;
+        if (!job.flush())
+            throw ReportError(QStringLiteral("Não foi possível preparar a impressão: %1")
+                                  .arg(job.errorString()));
+        std::vector<std::pair<std::string, std::string>> options = spoolerOptions(printer);
+        options.emplace_back("copies", std::to_string(copies));
+        options.emplace_back("multiple-document-handling",
+                             collate ? "separate-documents-collated-copies"
+                                     : "separate-documents-uncollated-copies");
+        try {
+            platform::spoolPdf(printer.printerName().toStdString(),
+                               job.fileName().toStdString(), request.title.toStdString(),
+                               options);
+        } catch (const std::exception& e) {
+            throw ReportError(QString::fromStdString(e.what()));
+        }
+        return;
+    }
+
     printer.setCopyCount(copies);
+    int repeat = copies;
     if (printer.supportsMultipleCopies())
-        copies = 1; // the printer makes them
+        repeat = 1; // the printer makes them
     else
         printer.setCopyCount(1);
-    paintPages(store, printer, pageSequence(first, last, copies, collate), request);
+    paintPages(store, printer, pageSequence(first, last, repeat, collate), request);
 }
 
 } // namespace report
