@@ -5,8 +5,8 @@
 #include "db/Table.h"
 #include "platform/Application.h"
 #include "platform/Drives.h"
-#include "report/PdfWriter.h"
-#include "report/ReportFonts.h"
+#include "report/engine/PdfWriter.h"
+#include "report/engine/ReportFonts.h"
 #include "report/UInforme.h"
 
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 #include "cbase/Cb_func.h"
 #include "platform/Application.h"
 #include "platform/Messages.h"
-#include "report/ReportFonts.h"
+#include "report/engine/ReportFonts.h"
 
 #include <QApplication>
 #include <QIcon>

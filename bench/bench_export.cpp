@@ -6,9 +6,9 @@
 #include "db/Query.h"
 #include "db/Table.h"
 #include "prep/MontaTabelaIR.h"
-#include "report/PdfWriter.h"
-#include "report/ReportFonts.h"
 #include "report/UInforme.h"
+#include "report/engine/PdfWriter.h"
+#include "report/engine/ReportFonts.h"
 #include "sample/SampleDrive.h"
 
 #include "BenchDrive.h"

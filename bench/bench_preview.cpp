@@ -10,8 +10,8 @@
 #include "db/Table.h"
 #include "preview/Preview.h"
 #include "preview/QRPreview.h"
-#include "report/ReportFonts.h"
 #include "report/UInforme.h"
+#include "report/engine/ReportFonts.h"
 #include "sample/SampleDrive.h"
 
 #include "BenchDrive.h"

@@ -4,12 +4,12 @@
 // store's memory per page and the PDF's bytes per page.
 //
 //   bench_report [--employees N] [--out FILE.pdf] [--qt-pages N]
-#include "report/PageComposer.h"
-#include "report/PageRenderer.h"
-#include "report/PageStore.h"
-#include "report/PdfWriter.h"
-#include "report/ReportDataSet.h"
-#include "report/ReportTemplate.h"
+#include "report/StatementTemplate.h"
+#include "report/engine/PageComposer.h"
+#include "report/engine/PageRenderer.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/PdfWriter.h"
+#include "report/engine/ReportDataSet.h"
 
 #include <QDate>
 #include <QDir>

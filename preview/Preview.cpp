@@ -4,9 +4,9 @@
 #include "preview/HeaderControl.h"
 #include "preview/PreviewPictures.h"
 #include "preview/QRPreview.h"
-#include "report/PageStore.h"
-#include "report/PrinterOutput.h"
-#include "report/Report.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/PrinterOutput.h"
+#include "report/engine/Report.h"
 #include "ui_Preview.h"
 
 #include <QAction>

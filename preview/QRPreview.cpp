@@ -1,7 +1,7 @@
 #include "preview/QRPreview.h"
 
-#include "report/PageRenderer.h"
-#include "report/PageStore.h"
+#include "report/engine/PageRenderer.h"
+#include "report/engine/PageStore.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/PageStore.h"
+#include "report/engine/PageStore.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>

@@ -1,5 +1,5 @@
+#include "report/StatementTemplate.h"
 #include "report/Emblem.h"
-#include "report/ReportTemplate.h"
 
 namespace report {
 

@@ -1,4 +1,5 @@
 #include "report/UInforme.h"
+#include "report/StatementTemplate.h"
 
 #include "cbase/Cb_func.h"
 #include "cbase/Cb_varmem.h"

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "db/Query.h"
-#include "report/PageComposer.h"
-#include "report/PageStore.h"
-#include "report/Report.h"
-#include "report/ReportDataSet.h"
+#include "report/engine/PageComposer.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/Report.h"
+#include "report/engine/ReportDataSet.h"
 
 #include <QString>
 

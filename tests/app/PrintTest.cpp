@@ -4,7 +4,7 @@
 #include "app/UResp.h"
 #include "platform/Messages.h"
 #include "preview/Preview.h"
-#include "report/PdfWriter.h"
+#include "report/engine/PdfWriter.h"
 #include "report/UInforme.h"
 #include "sample/SampleDrive.h"
 #include "support/FakeDrives.h"

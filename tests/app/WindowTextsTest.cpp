@@ -6,8 +6,8 @@
 #include "preview/HeaderControl.h"
 #include "preview/Preview.h"
 #include "preview/QRPreview.h"
-#include "report/PrintProgress.h"
-#include "report/ReportFonts.h"
+#include "report/engine/PrintProgress.h"
+#include "report/engine/ReportFonts.h"
 #include "support/FakeDrives.h"
 
 #include <QAbstractButton>

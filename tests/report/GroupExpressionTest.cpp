@@ -1,7 +1,7 @@
 #include "ReportTestSupport.h"
 
-#include "report/GroupExpression.h"
-#include "report/ReportError.h"
+#include "report/engine/GroupExpression.h"
+#include "report/engine/ReportError.h"
 
 #include <gtest/gtest.h>
 

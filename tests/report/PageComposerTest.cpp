@@ -1,9 +1,9 @@
 #include "ReportTestSupport.h"
 
-#include "report/PageComposer.h"
-#include "report/PageStore.h"
-#include "report/ReportError.h"
-#include "report/ReportTemplate.h"
+#include "report/StatementTemplate.h"
+#include "report/engine/PageComposer.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/ReportError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "ReportTestSupport.h"
 
-#include "report/PageRenderer.h"
-#include "report/PageStore.h"
-#include "report/ReportTemplate.h"
+#include "report/StatementTemplate.h"
+#include "report/engine/PageRenderer.h"
+#include "report/engine/PageStore.h"
 
 #include <gtest/gtest.h>
 

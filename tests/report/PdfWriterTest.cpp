@@ -1,10 +1,10 @@
 #include "ReportTestSupport.h"
 
-#include "report/PageRenderer.h"
-#include "report/PageStore.h"
-#include "report/PdfWriter.h"
-#include "report/ReportError.h"
-#include "report/TextFit.h"
+#include "report/engine/PageRenderer.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/PdfWriter.h"
+#include "report/engine/ReportError.h"
+#include "report/engine/TextFit.h"
 
 #include "support/TempDir.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "report/PageComposer.h"
-#include "report/PageStore.h"
-#include "report/ReportDataSet.h"
-#include "report/ReportTemplate.h"
+#include "report/StatementTemplate.h"
+#include "report/engine/PageComposer.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/ReportDataSet.h"
 
 #include <QDate>
 #include <QHash>

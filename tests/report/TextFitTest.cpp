@@ -1,7 +1,7 @@
 #include "ReportTestSupport.h"
 
-#include "report/ReportFonts.h"
-#include "report/TextFit.h"
+#include "report/engine/ReportFonts.h"
+#include "report/engine/TextFit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/TextPlacement.h"
+#include "report/engine/TextPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/ReportTemplate.h"
+#include "report/engine/ReportTemplate.h"
 
 #include <QFont>
 

@@ -1,6 +1,6 @@
-#include "report/TrueTypeSubset.h"
+#include "report/engine/TrueTypeSubset.h"
 
-#include "report/ReportError.h"
+#include "report/engine/ReportError.h"
 
 #include <algorithm>
 #include <array>

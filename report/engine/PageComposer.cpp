@@ -1,10 +1,10 @@
-#include "report/PageComposer.h"
+#include "report/engine/PageComposer.h"
 
-#include "report/GroupExpression.h"
-#include "report/PageStore.h"
-#include "report/ReportDataSet.h"
-#include "report/ReportError.h"
-#include "report/ReportTemplate.h"
+#include "report/engine/GroupExpression.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/ReportDataSet.h"
+#include "report/engine/ReportError.h"
+#include "report/engine/ReportTemplate.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/Units.h"
+#include "report/engine/Units.h"
 
 #include <QImage>
 #include <QPageSize>
@@ -134,8 +134,5 @@ struct ReportTemplate {
     // there is none.
     void setTextHandler(QStringView printableName, TextHandler handler);
 };
-
-// The annual income statement: page, ten bands and their printables.
-ReportTemplate statementTemplate();
 
 } // namespace report

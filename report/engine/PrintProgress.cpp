@@ -1,4 +1,4 @@
-#include "report/PrintProgress.h"
+#include "report/engine/PrintProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,6 +1,6 @@
-#include "report/ReportTemplate.h"
+#include "report/engine/ReportTemplate.h"
 
-#include "report/ReportError.h"
+#include "report/engine/ReportError.h"
 
 namespace report {
 

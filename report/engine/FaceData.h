@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/ReportTemplate.h"
-#include "report/TrueTypeSubset.h"
+#include "report/engine/ReportTemplate.h"
+#include "report/engine/TrueTypeSubset.h"
 
 #include <QByteArray>
 #include <QHash>

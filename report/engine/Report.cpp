@@ -1,10 +1,10 @@
-#include "report/Report.h"
+#include "report/engine/Report.h"
 
-#include "report/EventPump.h"
-#include "report/PageStore.h"
-#include "report/PrintProgress.h"
-#include "report/PrinterOutput.h"
-#include "report/ReportError.h"
+#include "report/engine/EventPump.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/PrintProgress.h"
+#include "report/engine/PrinterOutput.h"
+#include "report/engine/ReportError.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,10 +1,10 @@
-#include "report/PrinterOutput.h"
+#include "report/engine/PrinterOutput.h"
 
-#include "report/PageRenderer.h"
 #include "platform/Spooler.h"
-#include "report/PageStore.h"
-#include "report/PdfWriter.h"
-#include "report/ReportError.h"
+#include "report/engine/PageRenderer.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/PdfWriter.h"
+#include "report/engine/ReportError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -140,24 +140,23 @@ void printStore(const PageStore& store, QPrinter& printer, const PrintRequest& r
         // print engine hands it over; the pages are written by the program's PDF writer.
         QTemporaryFile job(QDir::tempPath() + QStringLiteral("/radaziz-print-XXXXXX.pdf"));
         if (!job.open()) {
-            throw ReportError(QStringLiteral("Não foi possível preparar a impressão: %1")
-                                  .arg(job.errorString()));
+            throw ReportError(
+                QStringLiteral("Não foi possível preparar a impressão: %1").arg(job.errorString()));
         }
         pdf.pages = pageSequence(first, last, 1, collate);
         if (!writePdf(store, job, pdf))
             return;
         if (!job.flush())
-            throw ReportError(QStringLiteral("Não foi possível preparar a impressão: %1")
-                                  .arg(job.errorString()));
+            throw ReportError(
+                QStringLiteral("Não foi possível preparar a impressão: %1").arg(job.errorString()));
         std::vector<std::pair<std::string, std::string>> options = spoolerOptions(printer);
         options.emplace_back("copies", std::to_string(copies));
         options.emplace_back("multiple-document-handling",
                              collate ? "separate-documents-collated-copies"
                                      : "separate-documents-uncollated-copies");
         try {
-            platform::spoolPdf(printer.printerName().toStdString(),
-                               job.fileName().toStdString(), request.title.toStdString(),
-                               options);
+            platform::spoolPdf(printer.printerName().toStdString(), job.fileName().toStdString(),
+                               request.title.toStdString(), options);
         } catch (const std::exception& e) {
             throw ReportError(QString::fromStdString(e.what()));
         }

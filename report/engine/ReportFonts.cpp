@@ -1,4 +1,4 @@
-#include "report/ReportFonts.h"
+#include "report/engine/ReportFonts.h"
 
 #include <mutex>
 

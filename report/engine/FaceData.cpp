@@ -1,7 +1,7 @@
-#include "report/FaceData.h"
+#include "report/engine/FaceData.h"
 
-#include "report/ReportError.h"
-#include "report/ReportFonts.h"
+#include "report/engine/ReportError.h"
+#include "report/engine/ReportFonts.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/ReportTemplate.h"
-#include "report/Units.h"
+#include "report/engine/ReportTemplate.h"
+#include "report/engine/Units.h"
 
 #include <QHash>
 #include <QImage>

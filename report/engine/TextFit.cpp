@@ -1,6 +1,6 @@
-#include "report/TextFit.h"
+#include "report/engine/TextFit.h"
 
-#include "report/FaceData.h"
+#include "report/engine/FaceData.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "report/PageStore.h"
+#include "report/engine/PageStore.h"
 
-#include "report/ReportError.h"
+#include "report/engine/ReportError.h"
 
 #include <algorithm>
 #include <limits>

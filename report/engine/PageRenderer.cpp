@@ -1,10 +1,10 @@
-#include "report/PageRenderer.h"
+#include "report/engine/PageRenderer.h"
 
-#include "report/PageStore.h"
-#include "report/ReportError.h"
-#include "report/ReportFonts.h"
-#include "report/TextFit.h"
-#include "report/TextPlacement.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/ReportError.h"
+#include "report/engine/ReportFonts.h"
+#include "report/engine/TextFit.h"
+#include "report/engine/TextPlacement.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

@@ -1,7 +1,7 @@
-#include "report/GroupExpression.h"
+#include "report/engine/GroupExpression.h"
 
-#include "report/ReportDataSet.h"
-#include "report/ReportError.h"
+#include "report/engine/ReportDataSet.h"
+#include "report/engine/ReportError.h"
 
 namespace report {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/PageComposer.h"
-#include "report/ReportTemplate.h"
+#include "report/engine/PageComposer.h"
+#include "report/engine/ReportTemplate.h"
 
 #include <QDate>
 #include <QLocale>

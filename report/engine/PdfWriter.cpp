@@ -1,11 +1,11 @@
-#include "report/PdfWriter.h"
+#include "report/engine/PdfWriter.h"
 
-#include "report/FaceData.h"
-#include "report/PageStore.h"
-#include "report/ReportError.h"
-#include "report/TextFit.h"
-#include "report/TextPlacement.h"
-#include "report/TrueTypeSubset.h"
+#include "report/engine/FaceData.h"
+#include "report/engine/PageStore.h"
+#include "report/engine/ReportError.h"
+#include "report/engine/TextFit.h"
+#include "report/engine/TextPlacement.h"
+#include "report/engine/TrueTypeSubset.h"
 
 #include <QIODevice>
 #include <QPainter>
