@@ -1,5 +1,7 @@
 #include "prep/TableDefs.h"
 
+#include <stdexcept>
+
 namespace prep {
 
 using db::FieldType;
@@ -78,6 +80,24 @@ std::span<const PayrollColumn> incomeCodeColumns()
         {"IN_NOME", FieldType::String, 25, ""},
     };
     return columns;
+}
+
+const PayrollColumn& column(std::span<const PayrollColumn> columns, std::string_view name)
+{
+    for (const PayrollColumn& c : columns) {
+        if (name == c.name)
+            return c;
+    }
+    throw std::logic_error("No payroll column " + std::string(name));
+}
+
+const FieldDef& field(std::span<const FieldDef> fields, std::string_view name)
+{
+    for (const FieldDef& f : fields) {
+        if (name == f.field)
+            return f;
+    }
+    throw std::logic_error("No field " + std::string(name));
 }
 
 std::string dropWorkTableSql(char drive)

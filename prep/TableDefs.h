@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace prep {
 
@@ -41,6 +42,10 @@ struct PayrollColumn {
 std::span<const PayrollColumn> companyColumns();    // FP_EMP.DBF
 std::span<const PayrollColumn> employeeColumns();   // FP_FUN.DBF
 std::span<const PayrollColumn> incomeCodeColumns(); // FP_INF.DBF
+
+// The column of that name among the given ones; throws std::logic_error when there is none.
+const PayrollColumn& column(std::span<const PayrollColumn> columns, std::string_view name);
+const FieldDef& field(std::span<const FieldDef> fields, std::string_view name);
 
 // The statements that drop and create the work table on a drive.
 std::string dropWorkTableSql(char drive);

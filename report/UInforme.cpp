@@ -6,6 +6,7 @@
 #include "cbase/CbaseEnv.h"
 #include "platform/Cursor.h"
 #include "platform/Regional.h"
+#include "prep/TableDefs.h"
 #include "preview/Preview.h"
 #include "preview/QRPreview.h"
 #include "report/FieldDisplay.h"
@@ -35,9 +36,20 @@ const char* const kQueryLines[] = {
 };
 
 const QString kEmptyCgc = QStringLiteral("  .   .   /    -  ");
-const QString kCgcMask = QStringLiteral("00\\.000\\.000\\/0000\\-00;0;_");
-const QString kTelefoneMask = QStringLiteral("\\(999\\)9000-0000;0;_");
-const QString kCpfMask = QStringLiteral("999\\.999\\.999\\-99;0;_");
+
+// A persistent field of Fun, as the payroll table that the query reads it from defines it.
+db::Field& bindColumn(db::Query& query, const char* component,
+                      std::span<const prep::PayrollColumn> table, const char* column)
+{
+    const prep::PayrollColumn& c = prep::column(table, column);
+    return query.addField(component, c.name, c.type, c.size);
+}
+
+db::Field& bindWorkColumn(db::Query& query, const char* component, const char* column)
+{
+    const prep::FieldDef& f = prep::field(prep::workTableFields(), column);
+    return query.addField(component, f.field, f.type, f.size);
+}
 
 QString text(const db::Field& f)
 {
@@ -71,20 +83,20 @@ private:
 
 TQRInforme::TQRInforme(QObject* owner, ReportHost host)
     : report::Report(owner)
-    , FunEP_NOME(Fun.addField("FunEP_NOME", "EP_NOME", db::FieldType::String, 35))
-    , FunEP_ENDERE(Fun.addField("FunEP_ENDERE", "EP_ENDERE", db::FieldType::String, 30))
-    , FunEP_CIDADE(Fun.addField("FunEP_CIDADE", "EP_CIDADE", db::FieldType::String, 15))
-    , FunEP_ESTADO(Fun.addField("FunEP_ESTADO", "EP_ESTADO", db::FieldType::String, 2))
-    , FunEP_CGC(Fun.addField("FunEP_CGC", "EP_CGC", db::FieldType::String, 14))
-    , FunEP_CPF(Fun.addField("FunEP_CPF", "EP_CPF", db::FieldType::String, 11))
-    , FunEP_TELEFO(Fun.addField("FunEP_TELEFO", "EP_TELEFO", db::FieldType::String, 10))
-    , FunEP_CODIGO(Fun.addField("FunEP_CODIGO", "EP_CODIGO", db::FieldType::String, 2))
-    , FunFU_CODIGO(Fun.addField("FunFU_CODIGO", "FU_CODIGO", db::FieldType::String, 5))
-    , FunFU_NOME(Fun.addField("FunFU_NOME", "FU_NOME", db::FieldType::String, 30))
-    , FunFU_CPF(Fun.addField("FunFU_CPF", "FU_CPF", db::FieldType::String, 11))
-    , FunIN_CODIGO(Fun.addField("FunIN_CODIGO", "IN_CODIGO", db::FieldType::String, 2))
-    , FunIR_TOTAL(Fun.addField("FunIR_TOTAL", "IR_TOTAL", db::FieldType::Float))
-    , FunIN_NOME(Fun.addField("FunIN_NOME", "IN_NOME", db::FieldType::String, 25))
+    , FunEP_NOME(bindColumn(Fun, "FunEP_NOME", prep::companyColumns(), "EP_NOME"))
+    , FunEP_ENDERE(bindColumn(Fun, "FunEP_ENDERE", prep::companyColumns(), "EP_ENDERE"))
+    , FunEP_CIDADE(bindColumn(Fun, "FunEP_CIDADE", prep::companyColumns(), "EP_CIDADE"))
+    , FunEP_ESTADO(bindColumn(Fun, "FunEP_ESTADO", prep::companyColumns(), "EP_ESTADO"))
+    , FunEP_CGC(bindColumn(Fun, "FunEP_CGC", prep::companyColumns(), "EP_CGC"))
+    , FunEP_CPF(bindColumn(Fun, "FunEP_CPF", prep::companyColumns(), "EP_CPF"))
+    , FunEP_TELEFO(bindColumn(Fun, "FunEP_TELEFO", prep::companyColumns(), "EP_TELEFO"))
+    , FunEP_CODIGO(bindColumn(Fun, "FunEP_CODIGO", prep::employeeColumns(), "EP_CODIGO"))
+    , FunFU_CODIGO(bindColumn(Fun, "FunFU_CODIGO", prep::employeeColumns(), "FU_CODIGO"))
+    , FunFU_NOME(bindColumn(Fun, "FunFU_NOME", prep::employeeColumns(), "FU_NOME"))
+    , FunFU_CPF(bindColumn(Fun, "FunFU_CPF", prep::employeeColumns(), "FU_CPF"))
+    , FunIN_CODIGO(bindWorkColumn(Fun, "FunIN_CODIGO", "IN_CODIGO"))
+    , FunIR_TOTAL(bindWorkColumn(Fun, "FunIR_TOTAL", "IR_TOTAL"))
+    , FunIN_NOME(bindColumn(Fun, "FunIN_NOME", prep::incomeCodeColumns(), "IN_NOME"))
     , m_host(std::move(host))
     , m_rows(std::make_unique<FunRows>(*this))
 {
@@ -128,12 +140,15 @@ QString TQRInforme::displayText(const QString& fieldName) const
         return {};
     if (&f == &FunIR_TOTAL)
         return report::formatAmount(f.asFloat(), locale);
-    if (&f == &FunEP_CGC)
-        return report::applyEditMask(kCgcMask, text(f), locale);
-    if (&f == &FunEP_TELEFO)
-        return report::applyEditMask(kTelefoneMask, text(f), locale);
-    if (&f == &FunFU_CPF)
-        return report::applyEditMask(kCpfMask, text(f), locale);
+    // The payroll tables' display masks, where the statement prints the field through one;
+    // EP_CPF is read as stored.
+    for (const db::Field* masked : {&FunEP_CGC, &FunEP_TELEFO, &FunFU_CPF}) {
+        if (&f == masked) {
+            const auto& table = &f == &FunFU_CPF ? prep::employeeColumns() : prep::companyColumns();
+            const char* mask = prep::column(table, f.fieldName()).mask;
+            return report::applyEditMask(QString::fromUtf8(mask), text(f), locale);
+        }
+    }
     return text(f);
 }
 
