@@ -123,16 +123,6 @@ QStringList SettingsStore::installedProducts() const
     return products;
 }
 
-SettingsStore::UninstallEntry SettingsStore::uninstallEntry(const QString& product) const
-{
-    QSettings& s = *m_settings;
-    s.beginGroup(productGroup(product));
-    UninstallEntry e{s.value(QStringLiteral("DisplayName")).toString(),
-                     s.value(QStringLiteral("UninstallString")).toString()};
-    s.endGroup();
-    return e;
-}
-
 void SettingsStore::setUninstallEntry(const QString& product, const UninstallEntry& entry)
 {
     QSettings& s = *m_settings;

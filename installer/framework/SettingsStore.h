@@ -50,7 +50,6 @@ public:
         QString uninstallString;
     };
     QStringList installedProducts() const;
-    UninstallEntry uninstallEntry(const QString& product) const;
     void setUninstallEntry(const QString& product, const UninstallEntry& entry);
     // Removes the entry with its record.
     void removeProduct(const QString& product);
