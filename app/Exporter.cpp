@@ -5,12 +5,13 @@
 #include "db/Table.h"
 #include "platform/Application.h"
 #include "platform/Drives.h"
+#include "report/UInforme.h"
 #include "report/engine/PdfWriter.h"
 #include "report/engine/ReportFonts.h"
-#include "report/UInforme.h"
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <filesystem>
@@ -75,6 +76,11 @@ void checkOutputFile(const QString& given, const fs::path& drive)
     if (isPayrollFolder(file.parent_path(), drive))
         throw std::runtime_error("O PDF não pode ser gravado nas pastas da folha de pagamento: " +
                                  file.string());
+    // The folder must take a new file: better said now than after the whole run.
+    QTemporaryFile probe(QString::fromStdString(file.string()) + QStringLiteral(".XXXXXX"));
+    if (!probe.open())
+        throw std::runtime_error("Não foi possível gravar o arquivo " + file.string() + ": " +
+                                 probe.errorString().toStdString());
 }
 
 // Creates the folder for one PDF per statement if it is missing.

@@ -147,6 +147,7 @@ TEST(Exporter, RefusesOutputsThatAreNotItsOwn)
         {{"--out", path(dir / "folder")}, "Não é um arquivo comum"},
         {{"--out", path(dir / "pipe")}, "Não é um arquivo comum"},
         {{"--out", path(dir / "missing" / "x.pdf")}, "A pasta não existe"},
+        {{"--out", "/proc/x.pdf"}, "Não foi possível gravar o arquivo /proc/x.pdf: "},
         {{"--out", path(dir / "ok.pdf"), "--per-employee", path(drive / "fp")},
          "pastas da folha de pagamento"},
         {{"--out", path(dir / "ok.pdf"), "--per-employee", d}, "pastas da folha de pagamento"},
