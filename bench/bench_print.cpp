@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -119,7 +120,7 @@ int main(int argc, char** argv)
         QObject::connect(&press, &QTimer::timeout, [&] {
             if (report::PrintProgress* window = progressWindow()) {
                 pressed = clock.nsecsElapsed();
-                window->reject();
+                window->findChild<QPushButton*>(QStringLiteral("Cancel"))->click();
             }
         });
         clock.restart();
