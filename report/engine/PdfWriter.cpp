@@ -6,6 +6,7 @@
 #include "report/engine/TextFit.h"
 #include "report/engine/TextPlacement.h"
 #include "report/engine/TrueTypeSubset.h"
+#include "report/engine/pdf/GlyphNames.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -15,6 +16,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
@@ -72,6 +75,13 @@ void appendReal(std::string& s, double v, int decimals = 1)
     std::string f = std::to_string(frac);
     s.append(std::size_t(digits) - f.size(), '0');
     s += f;
+}
+
+void appendHex2(std::string& s, unsigned v)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    s += hex[(v >> 4) & 15];
+    s += hex[v & 15];
 }
 
 void appendHex4(std::string& s, unsigned v)
@@ -264,13 +274,41 @@ private:
     qint64 m_written = 0;
 };
 
-// A face as embedded in one document: the glyphs it used.
+// Text is drawn in simple TrueType fonts, a byte per character: print spoolers turn the PDF
+// into PostScript and back, and only a simple font's glyph names carry the characters through
+// that (a composite font's Unicode mapping is lost on the way). The characters of
+// Windows-1252 have their codes in WinAnsiEncoding; the rest get codes from 33 on, in order of
+// first use, in further fonts of the same face that name their glyphs in /Differences.
+constexpr int firstDifferencesCode = 33;
+
+// Each font embeds a program of its own glyphs, numbered from 0 in the order first drawn: a
+// PDF 1.2 writer (a virtual PDF printer's) keeps a TrueType font only when the glyphs its codes
+// reach are numbered below 256, and draws the text as bitmaps, without its characters,
+// otherwise.
+constexpr std::size_t programGlyphs = 256;
+
+// A face as embedded in one document: the codes of the characters drawn.
 struct Face {
     FaceData* data = nullptr;
-    QByteArray baseName; // subset tag + PostScript name
-    int firstObject = 0; // Type0 font; then CIDFont, descriptor, font file, ToUnicode, widths
-    std::vector<bool> used;
-    std::vector<char32_t> unicode; // first character drawn with each glyph
+    QByteArray name; // PostScript name
+    // Per character: its font (an index into the document's fonts) plus one, times 256, plus
+    // its code; 0 for a character not drawn yet.
+    std::array<std::uint32_t, 256> latin{};
+    std::unordered_map<char32_t, std::uint32_t> beyondLatin;
+    int winAnsiFont = -1;
+    int differencesFont = -1; // the last, which may have codes left
+};
+
+// A simple font: up to 256 characters of a face, each a code.
+struct SimpleFont {
+    int face = 0;
+    int object = 0; // font dictionary; then its ToUnicode map, descriptor and font program
+    bool winAnsi = false;
+    int nextCode = firstDifferencesCode;
+    std::bitset<256> used;
+    std::array<char32_t, 256> character{};
+    std::array<std::uint16_t, 256> glyph{}; // the face's
+    std::vector<std::uint16_t> program{0};  // the face's glyphs in the program, in its order
 };
 
 // A store font: a face at a size, in the store's unit.
@@ -286,7 +324,7 @@ struct FontUse {
 // draws it, so one dictionary of the document's thousands of forms, shared by all, would be
 // read again for every band of every page.
 struct Resources {
-    std::vector<bool> faces;
+    std::vector<bool> fonts;
     std::vector<bool> images;
     std::vector<int> forms; // in the order first drawn
 };
@@ -316,7 +354,10 @@ private:
     int formOf(std::uint32_t seen);
     int newObject();
     void writeText(const DrawOp& op);
-    void writeFont(Face& face);
+    std::uint32_t code(int face, char32_t c, std::uint16_t glyph);
+    int addFont(int face, bool winAnsi);
+    bool addGlyph(SimpleFont& font, std::uint16_t glyph);
+    void writeFont(int index);
     void writeImage(const QImage& image, int id);
     void clearResources(Resources& use) const;
     std::string resourceDictionary(const Resources& use) const;
@@ -348,6 +389,7 @@ private:
 
     std::vector<qint64> m_offsets; // per object number
     std::vector<Face> m_faces;
+    std::vector<SimpleFont> m_fonts;
     std::vector<FontUse> m_fontUses;
     std::vector<int> m_imageObjects;
     int m_nextObject = 4; // 1 catalogue, 2 page tree, 3 information
@@ -431,11 +473,7 @@ void PdfDocument::setUpFonts()
             QString name = data.metrics.postScriptName;
             if (name.isEmpty())
                 name = QStringLiteral("Face%1").arg(n);
-            face.baseName = QByteArray("RDZAA") + char('A' + n % 26) + '+' + name.toLatin1();
-            face.firstObject = m_nextObject;
-            m_nextObject += 6;
-            face.used.assign(std::size_t(data.metrics.numGlyphs), false);
-            face.unicode.assign(std::size_t(data.metrics.numGlyphs), 0);
+            face.name = name.toLatin1();
             m_faces.push_back(std::move(face));
             it = index.emplace(&data, n).first;
         }
@@ -453,8 +491,7 @@ void PdfDocument::setUpFonts()
 void PdfDocument::writeText(const DrawOp& op)
 {
     const FontUse& use = m_fontUses[op.font];
-    Face& face = m_faces[std::size_t(use.face)];
-    FaceData& data = *face.data;
+    FaceData& data = *m_faces[std::size_t(use.face)].data;
     const QString& text = m_store.string(op.ref);
     const qsizetype n = text.size();
 
@@ -536,41 +573,38 @@ void PdfDocument::writeText(const DrawOp& op)
         c += " re f\n";
     }
     fillColour(0);
-    m_use.faces[std::size_t(use.face)] = true;
-    c += "BT/F";
-    appendInt(c, use.face);
-    c += ' ';
-    appendReal(c, size, 2);
-    c += " Tf ";
+    c += "BT ";
     double x = 0;
     double y = 0;
     double baseline = op.y + use.ascent * scale;
+    int font = -1; // the font set in this text object
+    bool open = false;
     const auto glyph = [&](std::uint16_t g, char32_t unicode) {
-        if (!face.used[g]) {
-            face.used[g] = true;
-            face.unicode[g] = unicode;
+        const std::uint32_t k = code(use.face, unicode, g);
+        const int f = int(k >> 8) - 1;
+        if (f != font) {
+            if (open)
+                c += ")Tj";
+            if (std::size_t(f) >= m_use.fonts.size())
+                m_use.fonts.resize(m_fonts.size(), false);
+            m_use.fonts[std::size_t(f)] = true;
+            c += "/F";
+            appendInt(c, f);
+            c += ' ';
+            appendReal(c, size, 2);
+            c += " Tf";
+            font = f;
+            open = false;
         }
-        // Two bytes per glyph in a literal string; the bytes that end or escape a string,
-        // and line ends that a reader would normalise, are escaped.
-        for (const unsigned char byte :
-             {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
-            switch (byte) {
-            case '(':
-            case ')':
-            case '\\':
-                c += '\\';
-                c += char(byte);
-                break;
-            case '\r':
-                c += "\\r";
-                break;
-            case '\n':
-                c += "\\n";
-                break;
-            default:
-                c += char(byte);
-            }
+        if (!open) {
+            c += '(';
+            open = true;
         }
+        // The bytes that end or escape a string are escaped.
+        const char byte = char(k & 0xFF);
+        if (byte == '(' || byte == ')' || byte == '\\')
+            c += '\\';
+        c += byte;
     };
     for (const Line& line : lines) {
         const double px = line.x;
@@ -578,7 +612,7 @@ void PdfDocument::writeText(const DrawOp& op)
         appendReal(c, px - x);
         c += ' ';
         appendReal(c, py - y);
-        c += " Td(";
+        c += " Td";
         x = px;
         y = py;
         for (qsizetype i = line.start; i < line.start + line.length; ++i) {
@@ -586,15 +620,88 @@ void PdfDocument::writeText(const DrawOp& op)
             if (g == 0xFFFF)
                 continue;
             const QChar ch = text[i];
-            glyph(g, ch.isHighSurrogate() && i + 1 < n ? QChar::surrogateToUcs4(ch, text[i + 1])
-                                                       : char32_t(ch.unicode()));
+            char32_t u = ch.unicode();
+            if (ch.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate())
+                u = QChar::surrogateToUcs4(ch, text[i + 1]);
+            else if (ch.isSurrogate())
+                u = 0xFFFD; // half a pair stands for no character
+            glyph(g, u);
         }
         if (line.ellipsis)
             glyph(ellipsisGlyph, ellipsisCharacter);
-        c += ")Tj ";
+        if (open)
+            c += ")Tj";
+        open = false;
+        c += ' ';
         baseline += use.lineSpacing * scale;
     }
     c += "ET\n";
+}
+
+// The font and code of a character of a face (see Face::latin), given its glyph when first
+// drawn.
+std::uint32_t PdfDocument::code(int faceIndex, char32_t c, std::uint16_t glyph)
+{
+    Face& face = m_faces[std::size_t(faceIndex)];
+    std::uint32_t& slot = c < face.latin.size() ? face.latin[c] : face.beyondLatin[c];
+    if (slot != 0)
+        return slot;
+    int font = -1;
+    int code = pdf::winAnsiCode(c);
+    if (code != 0) {
+        if (face.winAnsiFont < 0)
+            face.winAnsiFont = addFont(faceIndex, true);
+        // A character whose glyphs find no room goes to a font of the rest.
+        if (addGlyph(m_fonts[std::size_t(face.winAnsiFont)], glyph))
+            font = face.winAnsiFont;
+    }
+    if (font < 0) {
+        if (face.differencesFont < 0 || m_fonts[std::size_t(face.differencesFont)].nextCode > 255 ||
+            !addGlyph(m_fonts[std::size_t(face.differencesFont)], glyph)) {
+            face.differencesFont = addFont(faceIndex, false);
+            addGlyph(m_fonts[std::size_t(face.differencesFont)], glyph);
+        }
+        font = face.differencesFont;
+        code = m_fonts[std::size_t(font)].nextCode++;
+    }
+    SimpleFont& f = m_fonts[std::size_t(font)];
+    f.used.set(std::size_t(code));
+    f.character[std::size_t(code)] = c;
+    f.glyph[std::size_t(code)] = glyph;
+    slot = std::uint32_t(font + 1) << 8 | std::uint32_t(code);
+    return slot;
+}
+
+int PdfDocument::addFont(int faceIndex, bool winAnsi)
+{
+    SimpleFont font;
+    font.face = faceIndex;
+    font.winAnsi = winAnsi;
+    font.object = newObject();
+    newObject(); // ToUnicode map
+    newObject(); // descriptor
+    newObject(); // font program
+    m_fonts.push_back(std::move(font));
+    return int(m_fonts.size() - 1);
+}
+
+// Adds a glyph, and the glyphs it is drawn from, to a font's program; false, leaving the
+// program as it was, when they would not all be numbered below 256.
+bool PdfDocument::addGlyph(SimpleFont& font, std::uint16_t glyph)
+{
+    std::vector<std::uint16_t>& program = font.program;
+    const std::size_t before = program.size();
+    const auto add = [&](std::uint16_t g) {
+        if (std::find(program.begin(), program.end(), g) == program.end())
+            program.push_back(g);
+    };
+    add(glyph);
+    for (const std::uint16_t part : m_faces[std::size_t(font.face)].data->parts(glyph))
+        add(part);
+    if (program.size() <= programGlyphs)
+        return true;
+    program.resize(before);
+    return false;
 }
 
 int PdfDocument::newObject()
@@ -749,7 +856,7 @@ void PdfDocument::writeOp(const DrawOp& op)
 
 void PdfDocument::clearResources(Resources& use) const
 {
-    use.faces.assign(m_faces.size(), false);
+    use.fonts.assign(m_fonts.size(), false);
     use.images.assign(m_imageObjects.size(), false);
     use.forms.clear();
 }
@@ -757,15 +864,15 @@ void PdfDocument::clearResources(Resources& use) const
 std::string PdfDocument::resourceDictionary(const Resources& use) const
 {
     std::string d = "<<";
-    if (std::find(use.faces.begin(), use.faces.end(), true) != use.faces.end()) {
+    if (std::find(use.fonts.begin(), use.fonts.end(), true) != use.fonts.end()) {
         d += "/Font<<";
-        for (std::size_t i = 0; i < use.faces.size(); ++i) {
-            if (!use.faces[i])
+        for (std::size_t i = 0; i < use.fonts.size(); ++i) {
+            if (!use.fonts[i])
                 continue;
             d += "/F";
             appendInt(d, qint64(i));
             d += ' ';
-            appendInt(d, m_faces[i].firstObject);
+            appendInt(d, m_fonts[i].object);
             d += " 0 R";
         }
         d += ">>";
@@ -889,102 +996,84 @@ void PdfDocument::writePage(int number, int pageObject)
     m_content = std::string();
 }
 
-void PdfDocument::writeFont(Face& face)
+void PdfDocument::writeFont(int index)
 {
+    const SimpleFont& font = m_fonts[std::size_t(index)];
+    const Face& face = m_faces[std::size_t(font.face)];
     FaceData& data = *face.data;
     const TrueTypeMetrics& m = data.metrics;
     const double scale = 1000.0 / m.unitsPerEm;
-    const int id = face.firstObject;
-    std::string d;
+    // A font left without codes (its first character found no room) is written all the same.
+    int first = 0;
+    while (first < 255 && !font.used[std::size_t(first)])
+        ++first;
+    int last = 255;
+    while (last > first && !font.used[std::size_t(last)])
+        --last;
+    // Each font is a subset of its own.
+    std::string name = "RDZ";
+    for (int i = 0, n = index; i < 3; ++i, n /= 26)
+        name += char('A' + n % 26);
+    name += '+';
+    name += face.name.toStdString();
 
-    d = "<</Type/Font/Subtype/Type0/BaseFont/";
-    d += face.baseName.toStdString();
-    d += "/Encoding/Identity-H/DescendantFonts[";
-    appendInt(d, id + 1);
-    d += " 0 R]/ToUnicode ";
-    appendInt(d, id + 4);
-    d += " 0 R>>\nendobj\n";
-    beginObject(id);
-    m_out.buffer() += d;
-
-    // A reader builds a font again for every page and form that names it (poppler does), and
-    // looks at the CIDFont dictionary twice each time: its widths are an object of their own,
-    // read once, in runs of consecutive glyphs.
-    d = "<</Type/Font/Subtype/CIDFontType2/BaseFont/";
-    d += face.baseName.toStdString();
-    d += "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor ";
-    appendInt(d, id + 2);
-    d += " 0 R/CIDToGIDMap/Identity/W ";
-    appendInt(d, id + 5);
-    d += " 0 R>>\nendobj\n";
-    beginObject(id + 1);
-    m_out.buffer() += d;
-
-    const auto listed = [&](int glyph) {
-        return glyph < m.numGlyphs && face.used[std::size_t(glyph)];
-    };
-    d = "[";
-    for (int g = 0; g < m.numGlyphs;) {
-        if (!listed(g)) {
-            ++g;
-            continue;
-        }
-        appendInt(d, g);
-        d += '[';
-        for (bool first = true; listed(g); ++g, first = false) {
-            if (!first)
-                d += ' ';
-            appendReal(d, m.advances[std::size_t(g)] * scale, 3);
-        }
-        d += ']';
+    // Widths in the font dictionary itself: a reader builds the font again for every page and
+    // form that names it (poppler does), and an object of their own would be one more to find.
+    std::string d = "<</Type/Font/Subtype/TrueType/BaseFont/";
+    d += name;
+    d += "/FirstChar ";
+    appendInt(d, first);
+    d += "/LastChar ";
+    appendInt(d, last);
+    d += "/Widths[";
+    for (int code = first; code <= last; ++code) {
+        if (code != first)
+            d += ' ';
+        if (font.used[std::size_t(code)])
+            appendReal(d, m.advances[font.glyph[std::size_t(code)]] * scale, 3);
+        else
+            d += '0';
     }
-    d += "]\nendobj\n";
-    beginObject(id + 5);
-    m_out.buffer() += d;
-
-    d = "<</Type/FontDescriptor/FontName/";
-    d += face.baseName.toStdString();
-    d += "/Flags 4/FontBBox[";
-    for (int v : {m.xMin, m.yMin, m.xMax, m.yMax}) {
-        appendReal(d, v * scale, 0);
-        d += ' ';
+    d += "]/FontDescriptor ";
+    appendInt(d, font.object + 2);
+    if (font.winAnsi) {
+        d += " 0 R/Encoding/WinAnsiEncoding";
+    } else {
+        d += " 0 R/Encoding<</Type/Encoding/Differences[";
+        appendInt(d, first);
+        for (int code = first; code <= last; ++code) {
+            d += '/';
+            d += pdf::glyphName(font.character[std::size_t(code)]);
+        }
+        d += "]>>";
     }
-    d += "]/ItalicAngle 0/Ascent ";
-    appendReal(d, m.ascender * scale, 0);
-    d += "/Descent ";
-    appendReal(d, m.descender * scale, 0);
-    d += "/CapHeight ";
-    appendReal(d, m.capHeight * scale, 0);
-    d += "/StemV 80/FontFile2 ";
-    appendInt(d, id + 3);
+    d += "/ToUnicode ";
+    appendInt(d, font.object + 1);
     d += " 0 R>>\nendobj\n";
-    beginObject(id + 2);
+    beginObject(font.object);
     m_out.buffer() += d;
-
-    const QByteArray file =
-        subsetTrueType([&data](const char* tag) { return data.table(tag); }, face.used);
-    std::string length1 = "/Length1 ";
-    appendInt(length1, file.size());
-    writeStream(id + 3, std::move(length1), file.toStdString(), true);
 
     std::string cmap = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                        "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
                        "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                       "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
-    std::vector<int> mapped;
-    for (int g = 0; g < m.numGlyphs; ++g) {
-        if (face.used[std::size_t(g)] && face.unicode[std::size_t(g)] != 0)
-            mapped.push_back(g);
+                       "1 begincodespacerange\n<00><FF>\nendcodespacerange\n";
+    std::vector<int> codes;
+    std::vector<MappedCharacter> characters;
+    for (int code = first; code <= last; ++code) {
+        if (font.used[std::size_t(code)]) {
+            codes.push_back(code);
+            characters.push_back(
+                {font.character[std::size_t(code)], font.glyph[std::size_t(code)]});
+        }
     }
-    for (std::size_t i = 0; i < mapped.size(); i += 100) {
-        const std::size_t count = std::min<std::size_t>(100, mapped.size() - i);
+    for (std::size_t i = 0; i < codes.size(); i += 100) {
+        const std::size_t count = std::min<std::size_t>(100, codes.size() - i);
         appendInt(cmap, qint64(count));
         cmap += " beginbfchar\n";
         for (std::size_t k = i; k < i + count; ++k) {
-            const int g = mapped[k];
-            const char32_t u = face.unicode[std::size_t(g)];
+            const char32_t u = font.character[std::size_t(codes[k])];
             cmap += '<';
-            appendHex4(cmap, unsigned(g));
+            appendHex2(cmap, unsigned(codes[k]));
             cmap += "><";
             if (u >= 0x10000) {
                 appendHex4(cmap, QChar::highSurrogate(u));
@@ -997,16 +1086,40 @@ void PdfDocument::writeFont(Face& face)
         cmap += "endbfchar\n";
     }
     cmap += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
-    // Not compressed: it is read again with the font, and a few kilobytes once per document
-    // cost less than inflating them every time.
-    beginObject(id + 4);
+    // Not compressed: it is read again with the font, and a few hundred bytes once per
+    // document cost less than inflating them every time.
+    beginObject(font.object + 1);
     std::string& b = m_out.buffer();
     b += "<</Length ";
     appendInt(b, qint64(cmap.size()));
     b += ">>\nstream\n";
     b += cmap;
     b += "\nendstream\nendobj\n";
-    m_out.flushIfFull();
+
+    d = "<</Type/FontDescriptor/FontName/";
+    d += name;
+    d += "/Flags 32/FontBBox[";
+    for (int v : {m.xMin, m.yMin, m.xMax, m.yMax}) {
+        appendReal(d, v * scale, 0);
+        d += ' ';
+    }
+    d += "]/ItalicAngle 0/Ascent ";
+    appendReal(d, m.ascender * scale, 0);
+    d += "/Descent ";
+    appendReal(d, m.descender * scale, 0);
+    d += "/CapHeight ";
+    appendReal(d, m.capHeight * scale, 0);
+    d += "/StemV 80/FontFile2 ";
+    appendInt(d, font.object + 3);
+    d += " 0 R>>\nendobj\n";
+    beginObject(font.object + 2);
+    m_out.buffer() += d;
+
+    const QByteArray file = subsetTrueType([&data](const char* tag) { return data.table(tag); },
+                                           font.program, characters);
+    std::string length1 = "/Length1 ";
+    appendInt(length1, file.size());
+    writeStream(font.object + 3, std::move(length1), file.toStdString(), true);
 }
 
 void PdfDocument::writeImage(const QImage& source, int id)
@@ -1075,8 +1188,8 @@ bool PdfDocument::write()
         if (m_options.progress && !m_options.progress(k + 1, pages))
             return false;
     }
-    for (Face& face : m_faces)
-        writeFont(face);
+    for (std::size_t i = 0; i < m_fonts.size(); ++i)
+        writeFont(int(i));
     for (std::size_t i = 0; i < m_imageObjects.size(); ++i)
         writeImage(m_store.image(std::uint32_t(i)), m_imageObjects[i]);
 
