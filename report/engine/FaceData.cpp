@@ -36,6 +36,13 @@ std::uint16_t FaceData::glyph(char32_t c)
     return g;
 }
 
+std::vector<std::uint16_t> FaceData::parts(std::uint16_t glyph)
+{
+    if (!outlines)
+        outlines = std::make_unique<GlyphOutlines>([this](const char* tag) { return table(tag); });
+    return outlines->allComponents(glyph);
+}
+
 std::uint16_t FaceData::lookUp(char32_t c) const
 {
     const QList<quint32> g = raw.glyphIndexesForString(QString::fromUcs4(&c, 1));

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace report {
 
@@ -22,11 +23,14 @@ struct FaceData {
     QHash<QByteArray, QByteArray> tables;
     std::unique_ptr<std::uint32_t[]> bmp; // glyph + 1 per UTF-16 unit; 0 not looked up yet
     QHash<char32_t, std::uint16_t> astral;
+    std::unique_ptr<GlyphOutlines> outlines; // read when first needed
 
     QByteArray table(const char* tag);
     // The face's glyph for a character; 0 (the missing glyph) when it has none.
     std::uint16_t glyph(char32_t c);
     int advance(std::uint16_t glyph) const noexcept { return metrics.advances[glyph]; }
+    // The glyphs a glyph is drawn from (those of a composite glyph), to any depth.
+    std::vector<std::uint16_t> parts(std::uint16_t glyph);
 
 private:
     std::uint16_t lookUp(char32_t c) const;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 
 namespace report {
 
@@ -73,17 +74,6 @@ QByteArray required(const FontTableReader& tables, const char* tag)
     return t;
 }
 
-// Offsets of each glyph's outline in 'glyf', numGlyphs + 1 of them.
-std::vector<std::uint32_t> readLoca(const QByteArray& head, const QByteArray& loca, int numGlyphs)
-{
-    const bool longOffsets = s16(head, 50) != 0;
-    std::vector<std::uint32_t> offsets(std::size_t(numGlyphs) + 1);
-    for (int i = 0; i <= numGlyphs; ++i)
-        offsets[std::size_t(i)] = longOffsets ? u32(loca, qsizetype(i) * 4)
-                                              : std::uint32_t(u16(loca, qsizetype(i) * 2)) * 2;
-    return offsets;
-}
-
 // Name 6 of the 'name' table, from a Windows (UTF-16) or Macintosh (8-bit) record.
 QString readPostScriptName(const QByteArray& name)
 {
@@ -118,6 +108,112 @@ QString readPostScriptName(const QByteArray& name)
             return clean;
     }
     return QString();
+}
+
+// Consecutive characters drawn by consecutive glyphs: one segment or group of a character map.
+struct CharacterRun {
+    char32_t first = 0;
+    char32_t last = 0;
+    std::uint16_t glyph = 0; // of the first
+};
+
+std::vector<CharacterRun> characterRuns(std::vector<MappedCharacter> characters)
+{
+    std::sort(characters.begin(), characters.end(),
+              [](const MappedCharacter& a, const MappedCharacter& b) {
+                  return a.character < b.character;
+              });
+    std::vector<CharacterRun> runs;
+    for (const MappedCharacter& c : characters) {
+        // Glyph 0 is what an unmapped character gets anyway.
+        if (c.glyph == 0 || (!runs.empty() && runs.back().last >= c.character))
+            continue;
+        CharacterRun* last = runs.empty() ? nullptr : &runs.back();
+        if (last && last->last + 1 == c.character &&
+            last->glyph + (c.character - last->first) == c.glyph && c.character != 0x10000)
+            last->last = c.character;
+        else
+            runs.push_back({c.character, c.character, c.glyph});
+    }
+    return runs;
+}
+
+// Format 4, for the basic plane: a segment per run, then the closing one that format requires.
+QByteArray basicPlaneSubtable(const std::vector<CharacterRun>& runs)
+{
+    std::vector<CharacterRun> segments;
+    for (const CharacterRun& r : runs) {
+        if (r.first < 0xFFFF)
+            segments.push_back({r.first, std::min<char32_t>(r.last, 0xFFFE), r.glyph});
+    }
+    segments.push_back({0xFFFF, 0xFFFF, 0});
+    const auto count = std::uint16_t(segments.size());
+    std::uint16_t power = 1;
+    std::uint16_t log2 = 0;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++log2;
+    }
+    QByteArray t;
+    append16(t, 4);
+    append16(t, std::uint16_t(16 + 8 * count));
+    append16(t, 0); // language
+    append16(t, std::uint16_t(2 * count));
+    append16(t, std::uint16_t(2 * power));
+    append16(t, log2);
+    append16(t, std::uint16_t(2 * count - 2 * power));
+    for (const CharacterRun& s : segments)
+        append16(t, std::uint16_t(s.last));
+    append16(t, 0); // reserved
+    for (const CharacterRun& s : segments)
+        append16(t, std::uint16_t(s.first));
+    for (const CharacterRun& s : segments)
+        append16(t, s.first == 0xFFFF ? 1 : std::uint16_t(s.glyph - s.first));
+    for (std::uint16_t i = 0; i < count; ++i)
+        append16(t, 0); // idRangeOffset
+    return t;
+}
+
+// Format 12, for every plane.
+QByteArray fullSubtable(const std::vector<CharacterRun>& runs)
+{
+    QByteArray t;
+    append16(t, 12);
+    append16(t, 0);
+    append32(t, std::uint32_t(16 + 12 * runs.size()));
+    append32(t, 0); // language
+    append32(t, std::uint32_t(runs.size()));
+    for (const CharacterRun& r : runs) {
+        append32(t, r.first);
+        append32(t, r.last);
+        append32(t, r.glyph);
+    }
+    return t;
+}
+
+// Windows Unicode subtables: the basic plane's, and one for all planes when a character lies
+// beyond the first.
+QByteArray characterMap(const std::vector<MappedCharacter>& characters)
+{
+    const std::vector<CharacterRun> runs = characterRuns(characters);
+    const bool beyond = !runs.empty() && runs.back().last > 0xFFFF;
+    std::vector<std::pair<std::uint16_t, QByteArray>> subtables;
+    subtables.emplace_back(1, basicPlaneSubtable(runs));
+    if (beyond)
+        subtables.emplace_back(10, fullSubtable(runs));
+    QByteArray map;
+    append16(map, 0);
+    append16(map, std::uint16_t(subtables.size()));
+    std::uint32_t offset = 4 + 8 * std::uint32_t(subtables.size());
+    for (const auto& [encoding, table] : subtables) {
+        append16(map, 3);
+        append16(map, encoding);
+        append32(map, offset);
+        offset += std::uint32_t(table.size());
+    }
+    for (const auto& [encoding, table] : subtables)
+        map += table;
+    return map;
 }
 
 } // namespace
@@ -157,88 +253,170 @@ TrueTypeMetrics readTrueTypeMetrics(const FontTableReader& tables)
     return m;
 }
 
-QByteArray subsetTrueType(const FontTableReader& tables, std::vector<bool> used)
+GlyphOutlines::GlyphOutlines(const FontTableReader& tables)
+    : m_glyf(required(tables, "glyf"))
 {
-    QByteArray head = required(tables, "head");
-    const QByteArray maxp = required(tables, "maxp");
+    const QByteArray head = required(tables, "head");
+    const int numGlyphs = u16(required(tables, "maxp"), 4);
     const QByteArray loca = required(tables, "loca");
-    const QByteArray glyf = required(tables, "glyf");
-    const int numGlyphs = u16(maxp, 4);
-    const std::vector<std::uint32_t> offsets = readLoca(head, loca, numGlyphs);
-
-    used.resize(std::size_t(numGlyphs), false);
-    if (numGlyphs > 0)
-        used[0] = true; // .notdef must stay
-
-    // Composite glyphs draw other glyphs: keep those too, to any depth.
-    std::vector<int> pending;
-    for (int g = 0; g < numGlyphs; ++g) {
-        if (used[std::size_t(g)])
-            pending.push_back(g);
+    const bool longOffsets = s16(head, 50) != 0;
+    m_offsets.resize(std::size_t(numGlyphs) + 1);
+    for (int i = 0; i <= numGlyphs; ++i) {
+        const std::uint32_t at = longOffsets ? u32(loca, qsizetype(i) * 4)
+                                             : std::uint32_t(u16(loca, qsizetype(i) * 2)) * 2;
+        // An outline beyond the table, or before the previous one, is taken for none.
+        m_offsets[std::size_t(i)] = std::clamp<std::uint32_t>(
+            at, i ? m_offsets[std::size_t(i) - 1] : 0, std::uint32_t(m_glyf.size()));
     }
-    while (!pending.empty()) {
-        const int g = pending.back();
-        pending.pop_back();
-        const std::uint32_t start = offsets[std::size_t(g)];
-        const std::uint32_t end = offsets[std::size_t(g) + 1];
-        if (end <= start || s16(glyf, start) >= 0)
-            continue;
-        qsizetype at = qsizetype(start) + 10;
-        for (;;) {
-            const std::uint16_t flags = u16(glyf, at);
-            const std::uint16_t component = u16(glyf, at + 2);
-            if (component < numGlyphs && !used[component]) {
-                used[component] = true;
-                pending.push_back(component);
-            }
+}
+
+QByteArrayView GlyphOutlines::outline(std::uint16_t glyph) const
+{
+    if (glyph >= glyphCount())
+        return {};
+    const std::uint32_t start = m_offsets[glyph];
+    return QByteArrayView(m_glyf).sliced(start, m_offsets[glyph + 1u] - start);
+}
+
+std::vector<std::uint16_t> GlyphOutlines::components(std::uint16_t glyph) const
+{
+    std::vector<std::uint16_t> parts;
+    const QByteArrayView o = outline(glyph);
+    if (o.size() < 10 || s16(m_glyf, o.data() - m_glyf.constData()) >= 0)
+        return parts;
+    qsizetype at = o.data() - m_glyf.constData() + 10;
+    for (;;) {
+        const std::uint16_t flags = u16(m_glyf, at);
+        parts.push_back(u16(m_glyf, at + 2));
+        at += 4;
+        at += (flags & 0x0001) ? 4 : 2; // ARG_1_AND_2_ARE_WORDS
+        if (flags & 0x0008)             // WE_HAVE_A_SCALE
+            at += 2;
+        else if (flags & 0x0040) // WE_HAVE_AN_X_AND_Y_SCALE
             at += 4;
-            at += (flags & 0x0001) ? 4 : 2; // ARG_1_AND_2_ARE_WORDS
-            if (flags & 0x0008)             // WE_HAVE_A_SCALE
-                at += 2;
-            else if (flags & 0x0040) // WE_HAVE_AN_X_AND_Y_SCALE
-                at += 4;
-            else if (flags & 0x0080) // WE_HAVE_A_TWO_BY_TWO
-                at += 8;
-            if (!(flags & 0x0020)) // MORE_COMPONENTS
-                break;
+        else if (flags & 0x0080) // WE_HAVE_A_TWO_BY_TWO
+            at += 8;
+        if (!(flags & 0x0020)) // MORE_COMPONENTS
+            break;
+    }
+    return parts;
+}
+
+std::vector<std::uint16_t> GlyphOutlines::allComponents(std::uint16_t glyph) const
+{
+    std::vector<std::uint16_t> all;
+    std::vector<std::uint16_t> pending = {glyph};
+    while (!pending.empty()) {
+        const std::uint16_t g = pending.back();
+        pending.pop_back();
+        for (const std::uint16_t part : components(g)) {
+            // A font that has a glyph drawn from itself must not hang us.
+            if (part != glyph && part < glyphCount() &&
+                std::find(all.begin(), all.end(), part) == all.end()) {
+                all.push_back(part);
+                pending.push_back(part);
+            }
         }
     }
+    return all;
+}
+
+QByteArray subsetTrueType(const FontTableReader& tables, std::vector<std::uint16_t> glyphs,
+                          const std::vector<MappedCharacter>& characters)
+{
+    QByteArray head = required(tables, "head");
+    QByteArray maxp = required(tables, "maxp");
+    QByteArray hhea = required(tables, "hhea");
+    const QByteArray hmtx = required(tables, "hmtx");
+    const GlyphOutlines outlines(tables);
+    const int numGlyphs = outlines.glyphCount();
+
+    // The number of each glyph in the subset, plus one; composite glyphs bring their parts.
+    std::unordered_map<std::uint16_t, std::uint16_t> number;
+    std::vector<std::uint16_t> order;
+    const auto add = [&](std::uint16_t g) {
+        if (g < numGlyphs && number.emplace(g, std::uint16_t(order.size() + 1)).second)
+            order.push_back(g);
+    };
+    add(0);
+    for (const std::uint16_t g : glyphs)
+        add(g);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (const std::uint16_t part : outlines.components(order[i]))
+            add(part);
+    }
+    if (order.size() > 0xFFFF)
+        throw ReportError(QStringLiteral("Fonte TrueType danificada."));
 
     QByteArray newGlyf;
     QByteArray newLoca;
-    for (int g = 0; g < numGlyphs; ++g) {
+    for (const std::uint16_t g : order) {
         append32(newLoca, std::uint32_t(newGlyf.size()));
-        const std::uint32_t start = offsets[std::size_t(g)];
-        const std::uint32_t end = offsets[std::size_t(g) + 1];
-        if (used[std::size_t(g)] && end > start && end <= std::uint32_t(glyf.size())) {
-            newGlyf.append(glyf.constData() + start, qsizetype(end - start));
-            while (newGlyf.size() % 4)
-                newGlyf.append('\0');
+        const qsizetype at = newGlyf.size();
+        newGlyf.append(outlines.outline(g));
+        // A composite names its parts by their new numbers.
+        if (newGlyf.size() - at >= 10 && s16(newGlyf, at) < 0) {
+            qsizetype part = at + 10;
+            for (;;) {
+                const std::uint16_t flags = u16(newGlyf, part);
+                const auto it = number.find(u16(newGlyf, part + 2));
+                put16(newGlyf, part + 2, it == number.end() ? 0 : std::uint16_t(it->second - 1));
+                part += 4 + ((flags & 0x0001) ? 4 : 2);
+                if (flags & 0x0008)
+                    part += 2;
+                else if (flags & 0x0040)
+                    part += 4;
+                else if (flags & 0x0080)
+                    part += 8;
+                if (!(flags & 0x0020))
+                    break;
+            }
         }
+        while (newGlyf.size() % 4)
+            newGlyf.append('\0');
     }
     append32(newLoca, std::uint32_t(newGlyf.size()));
 
+    // Advance and left side bearing of every glyph of the subset.
+    const int longMetrics = std::max(1, int(u16(hhea, 34)));
+    QByteArray newHmtx;
+    for (const std::uint16_t g : order) {
+        const bool full = g < longMetrics;
+        append16(newHmtx, u16(hmtx, qsizetype(full ? g : longMetrics - 1) * 4));
+        append16(newHmtx, u16(hmtx, full ? qsizetype(g) * 4 + 2
+                                         : qsizetype(longMetrics) * 4 + (g - longMetrics) * 2));
+    }
+    put16(hhea, 34, std::uint16_t(order.size()));
+    put16(maxp, 4, std::uint16_t(order.size()));
     put32(head, 8, 0);  // checkSumAdjustment, set below
     put16(head, 50, 1); // long loca offsets
+
+    std::vector<MappedCharacter> mapped;
+    for (const MappedCharacter& c : characters) {
+        const auto it = number.find(c.glyph);
+        if (it != number.end())
+            mapped.push_back({c.character, std::uint16_t(it->second - 1)});
+    }
 
     struct Table {
         std::array<char, 4> tag;
         QByteArray data;
     };
     std::vector<Table> out;
-    const auto add = [&](const char* tag, QByteArray data) {
+    const auto table = [&](const char* tag, QByteArray data) {
         if (!data.isEmpty())
             out.push_back({{tag[0], tag[1], tag[2], tag[3]}, std::move(data)});
     };
-    add("cvt ", tables("cvt "));
-    add("fpgm", tables("fpgm"));
-    add("glyf", newGlyf);
-    add("head", head);
-    add("hhea", required(tables, "hhea"));
-    add("hmtx", required(tables, "hmtx"));
-    add("loca", newLoca);
-    add("maxp", maxp);
-    add("prep", tables("prep"));
+    table("cmap", characterMap(mapped));
+    table("cvt ", tables("cvt "));
+    table("fpgm", tables("fpgm"));
+    table("glyf", newGlyf);
+    table("head", head);
+    table("hhea", hhea);
+    table("hmtx", newHmtx);
+    table("loca", newLoca);
+    table("maxp", maxp);
+    table("prep", tables("prep"));
     std::sort(out.begin(), out.end(), [](const Table& a, const Table& b) {
         return std::string_view(a.tag.data(), 4) < std::string_view(b.tag.data(), 4);
     });

@@ -1,18 +1,25 @@
 #include "ReportTestSupport.h"
 
+#include "report/engine/FaceData.h"
 #include "report/engine/PageRenderer.h"
 #include "report/engine/PageStore.h"
 #include "report/engine/PdfWriter.h"
 #include "report/engine/ReportError.h"
+#include "report/engine/ReportFonts.h"
 #include "report/engine/TextFit.h"
+#include "report/engine/pdf/GlyphNames.h"
 
+#include "support/Poppler.h"
+#include "support/QtPrinting.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -34,6 +41,14 @@ QString run(const QString& program, const QStringList& args)
     p.start(program, args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool succeeds(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 QString pdfText(const QString& file)
@@ -85,7 +100,7 @@ std::map<QString, std::vector<QPointF>> wordPositions(const QString& file)
 
 struct PdfObject {
     QByteArray dictionary;
-    QByteArray content; // its stream, inflated
+    QByteArray content; // its stream, inflated if compressed
 };
 
 // The objects of a PDF as the writer lays them out, by number.
@@ -101,11 +116,13 @@ std::map<int, PdfObject> pdfObjects(const QByteArray& pdf)
         PdfObject& o = objects[pdf.mid(idStart, at - idStart).toInt()];
         const qsizetype stream = body.indexOf(">>\nstream\n");
         o.dictionary = stream < 0 ? body : body.left(stream + 2);
+        const QByteArray data =
+            body.mid(stream + 10, body.lastIndexOf("\nendstream") - stream - 10);
         if (stream >= 0 && o.dictionary.contains("/FlateDecode")) {
             // qUncompress wants the expected size in front, big-endian: a generous one.
-            QByteArray data("\x00\x10\x00\x00", 4);
-            data += body.mid(stream + 10, body.lastIndexOf("\nendstream") - stream - 10);
-            o.content = qUncompress(data);
+            o.content = qUncompress(QByteArray("\x00\x10\x00\x00", 4) + data);
+        } else if (stream >= 0) {
+            o.content = data;
         }
         at = end;
     }
@@ -398,6 +415,201 @@ TEST(PdfWriterFooter, DecomposedTextIsWrittenComposed)
     EXPECT_TRUE(text.contains(composed));
     for (const char16_t mark : {u'\u0301', u'\u0303', u'\u0327'})
         EXPECT_FALSE(text.contains(QChar(mark)));
+}
+
+// What a print spooler makes of a PDF: PostScript for the printer's filters, then a PDF again
+// from that PostScript, as a virtual PDF printer writes it. Returns the PostScript's file.
+QString throughPrintSpooler(const QString& pdf, const QString& reprinted)
+{
+    const QString ps = pdf + QStringLiteral(".ps");
+    EXPECT_TRUE(succeeds(QStringLiteral("pdftops"), {pdf, ps}));
+    EXPECT_TRUE(
+        succeeds(QStringLiteral("gs"),
+                 {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+                  QStringLiteral("-dSAFER"), QStringLiteral("-sDEVICE=pdfwrite"),
+                  QStringLiteral("-dCompatibilityLevel=1.2"),
+                  QStringLiteral("-sOutputFile=") + reprinted, ps}));
+    return ps;
+}
+
+bool printSpoolerToolsMissing()
+{
+    for (const char* tool : {"pdftotext", "pdftops", "gs"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// The statements' words come back from the reprinted PDF as from ours: accents, and characters
+// beyond Windows-1252 in both faces.
+TEST(PdfWriterSpooler, TextSurvivesConversionToPostScriptAndBack)
+{
+    if (printSpoolerToolsMissing())
+        GTEST_SKIP() << "pdftotext, pdftops or gs is not installed";
+    FakeDataSet data;
+    addStatement(data, QStringLiteral("01"), QStringLiteral("E1"),
+                 {QStringLiteral("41"), QStringLiteral("61")});
+    addStatement(data, QStringLiteral("01"), QStringLiteral("E2"), {QStringLiteral("41")});
+    data.row(2)[QStringLiteral("FU_NOME")] = QStringLiteral("ŁUKASZ ŞAHİN Ωμέγα € “AÇÃO”");
+    PageStore store;
+    const QString responsible = QStringLiteral("JOSÉ ĞÖKÇE ŽIŽEK");
+    composeStatements(data, store, responsible);
+    ASSERT_EQ(store.finishedCount(), 2);
+
+    testsupport::TempDir dir;
+    const QString ours = QString::fromStdString((dir / "ours.pdf").string());
+    const QString reprinted = QString::fromStdString((dir / "reprinted.pdf").string());
+    writePdf(store, ours);
+    throughPrintSpooler(ours, reprinted);
+
+    const QStringList expected = testsupport::pdfPageWords(ours);
+    const QStringList got = testsupport::pdfPageWords(reprinted);
+    ASSERT_EQ(expected.size(), 2);
+    for (const char* words :
+         {"RETENÇÃO DE IMPOSTO DE RENDA NA FONTE", "ANO CALENDÁRIO 1999", "Ministério da Fazenda",
+          "7. RESPONSÁVEL PELAS INFORMAÇÕES", "JOSÉ ĞÖKÇE ŽIŽEK"}) {
+        EXPECT_TRUE(expected[0].contains(QString::fromUtf8(words))) << words;
+        EXPECT_TRUE(expected[1].contains(QString::fromUtf8(words))) << words;
+    }
+    EXPECT_TRUE(expected[1].contains(QStringLiteral("ŁUKASZ ŞAHİN Ωμέγα € “AÇÃO”")));
+    EXPECT_EQ(got.join(u'\f').toStdString(), expected.join(u'\f').toStdString());
+}
+
+// More characters beyond Windows-1252 than one simple font has codes for, in both faces: each
+// comes back, and each code draws the face's own glyph for its character, as a reader finds
+// it through the glyph's name and the embedded font's character map.
+TEST(PdfWriterSpooler, EveryCharacterDrawsItsGlyphAndComesBack)
+{
+    if (printSpoolerToolsMissing())
+        GTEST_SKIP() << "pdftotext, pdftops or gs is not installed";
+    QString beyond;
+    for (char32_t c = 0x100; c < 0x180; ++c) // Latin Extended-A
+        beyond += QChar(c);
+    for (char32_t c = 0x391; c < 0x3CA; ++c) { // Greek
+        if (c != 0x3A2)
+            beyond += QChar(c);
+    }
+    for (char32_t c = 0x410; c < 0x450; ++c) // Cyrillic
+        beyond += QChar(c);
+    // Signs, some of whose standard glyph names readers might take for another character.
+    beyond += QStringLiteral("Ω∆µ−√∞≠≤≥◊ﬁﬂˇ˘˙˚˛˝ı‗■□▪●");
+    QString windows1252 = QStringLiteral("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ");
+    for (char16_t c = 0x21; c <= 0xFF; ++c) {
+        if (c < 0x7F || c >= 0xA0)
+            windows1252 += QChar(c);
+    }
+    QStringList lines = {QStringLiteral("Informações prestadas: ÀÉÎÕÜ çñ ‰ … •")};
+    for (const QString& chars : {windows1252, beyond}) {
+        for (qsizetype i = 0; i < chars.size(); i += 64)
+            lines << chars.mid(i, 64);
+    }
+
+    PageStore store;
+    store.beginRun(QPageSize::A4, millimetres(210), millimetres(297));
+    store.beginPage();
+    const FontSpec faces[] = {{QStringLiteral("Arial"), 8, false},
+                              {QStringLiteral("Arial"), 8, true}};
+    Length y = millimetres(10);
+    for (const FontSpec& face : faces) {
+        const std::uint8_t font = store.internFont(face);
+        for (const QString& line : lines) {
+            store.addText(millimetres(10), y, millimetres(190), millimetres(5), font,
+                          DrawOp::Transparent, store.internString(line));
+            y += millimetres(8);
+        }
+    }
+    store.finishPage();
+    store.endRun();
+
+    testsupport::TempDir dir;
+    const QString ours = QString::fromStdString((dir / "ours.pdf").string());
+    const QString reprinted = QString::fromStdString((dir / "reprinted.pdf").string());
+    writePdf(store, ours);
+    const QString ps = throughPrintSpooler(ours, reprinted);
+
+    QStringList expected;
+    for (int i = 0; i < 2; ++i) {
+        for (const QString& line : lines)
+            expected << line;
+    }
+    const QString text = expected.join(u' ').simplified();
+    EXPECT_EQ(testsupport::pdfPageWords(ours).join(u'\f'), text);
+    EXPECT_EQ(testsupport::pdfPageWords(reprinted).join(u'\f'), text);
+
+    // What the reader made of each code: the glyph that pdftops names for it in the
+    // PostScript font ("dup code /name put" in its encoding, "/name glyph def" in its
+    // CharStrings), drawn from our embedded program, must have the outline of the face's glyph
+    // for the code's character.
+    const QString postScript = QString::fromLatin1(testsupport::readFile(ps.toStdString()));
+    const std::map<int, PdfObject> objects =
+        pdfObjects(QByteArray::fromStdString(testsupport::readFile(ours.toStdString())));
+    static const QRegularExpression baseFont(QStringLiteral("/BaseFont/(\\S+?)/"));
+    static const QRegularExpression reference(
+        QStringLiteral("/(FontDescriptor|FontFile2|ToUnicode) (\\d+) 0 R"));
+    static const QRegularExpression unicode(QStringLiteral("<([0-9A-F]{2})><([0-9A-F]{4})>"));
+    static const QRegularExpression encoded(QStringLiteral("dup (\\d+) /(\\S+) put"));
+    static const QRegularExpression charString(QStringLiteral("/(\\S+) (\\d+) def"));
+    const auto ref = [&](const QByteArray& dictionary, const char* key) {
+        for (const auto& m : reference.globalMatch(QString::fromLatin1(dictionary))) {
+            if (m.captured(1) == QLatin1String(key))
+                return m.captured(2).toInt();
+        }
+        return 0;
+    };
+    int fonts = 0;
+    std::set<std::pair<bool, char32_t>> checked;
+    for (const auto& [id, o] : objects) {
+        if (!o.dictionary.contains("/Subtype/TrueType"))
+            continue;
+        ++fonts;
+        const QString name = baseFont.match(QString::fromLatin1(o.dictionary)).captured(1);
+        SCOPED_TRACE(name.toStdString());
+        const bool bold = name.contains(QLatin1String("Bold"));
+        FaceData& face = faceData(faces[bold ? 1 : 0]);
+        const QByteArray program =
+            objects.at(ref(objects.at(ref(o.dictionary, "FontDescriptor")).dictionary, "FontFile2"))
+                .content;
+        const QRawFont embedded(program, face.metrics.unitsPerEm);
+        ASSERT_TRUE(embedded.isValid());
+
+        const qsizetype begin =
+            postScript.indexOf(QRegularExpression(QStringLiteral("/FontName /(FF\\d+_\\d+_)?%1 def")
+                                                      .arg(QRegularExpression::escape(name))));
+        ASSERT_GE(begin, 0);
+        const qsizetype charStrings = postScript.indexOf(QLatin1String("/CharStrings"), begin);
+        const qsizetype end = postScript.indexOf(QLatin1String("end readonly def"), charStrings);
+        std::map<int, QString> names;
+        for (const auto& m : encoded.globalMatch(postScript.mid(begin, charStrings - begin)))
+            names[m.captured(1).toInt()] = m.captured(2);
+        std::map<QString, int> glyphs;
+        for (const auto& m : charString.globalMatch(postScript.mid(charStrings, end - charStrings)))
+            glyphs[m.captured(1)] = m.captured(2).toInt();
+
+        // Our ToUnicode map gives each code's character.
+        const QByteArray toUnicode = objects.at(ref(o.dictionary, "ToUnicode")).content;
+        for (const auto& m : unicode.globalMatch(QString::fromLatin1(toUnicode))) {
+            const int code = m.captured(1).toInt(nullptr, 16);
+            const char32_t c = m.captured(2).toUInt(nullptr, 16);
+            SCOPED_TRACE(code);
+            ASSERT_TRUE(glyphs.count(names[code])) << names[code].toStdString();
+            const int glyph = glyphs[names[code]];
+            EXPECT_NE(glyph, 0);
+            EXPECT_TRUE(embedded.pathForGlyph(quint32(glyph)) ==
+                        face.raw.pathForGlyph(face.glyph(c)))
+                << "wrong glyph for " << names[code].toStdString();
+            EXPECT_TRUE(checked.insert({bold, c}).second) << "drawn from two codes";
+        }
+    }
+    std::set<std::pair<bool, char32_t>> drawn;
+    for (const bool bold : {false, true}) {
+        for (const QString& line : lines) {
+            for (const char32_t c : line.toUcs4())
+                drawn.insert({bold, c});
+        }
+    }
+    EXPECT_EQ(checked, drawn);
+    EXPECT_EQ(fonts, 6); // per face: the WinAnsi font and two more
 }
 
 } // namespace
