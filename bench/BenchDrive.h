@@ -1,6 +1,9 @@
 #pragma once
 
 // A drive C: of the benchmark's own, in a temporary folder removed at the end.
+#include "sample/SampleDrive.h"
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -30,6 +33,28 @@ public:
     std::filesystem::path root() const { return m_base / "drive"; }
     std::filesystem::path base() const { return m_base; }
 
+    // Writes a generated payroll drive as the benchmark's drive.
+    void generate(const sample::GeneratedDriveOptions& options) const
+    {
+        std::printf("Generating %d employees × %d raw records...\n", options.employees,
+                    options.recordsPerEmployee);
+        std::fflush(stdout);
+        sample::writeGeneratedDrive(root(), options);
+    }
+
 private:
     std::filesystem::path m_base;
 };
+
+// Employees and raw records per employee from argv[first] and argv[first + 1], when given.
+inline sample::GeneratedDriveOptions driveOptions(int argc, char** argv, int first,
+                                                  int recordsPerEmployee)
+{
+    sample::GeneratedDriveOptions options;
+    options.recordsPerEmployee = recordsPerEmployee;
+    if (argc > first)
+        options.employees = std::atoi(argv[first]);
+    if (argc > first + 1)
+        options.recordsPerEmployee = std::atoi(argv[first + 1]);
+    return options;
+}

@@ -27,18 +27,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    sample::GeneratedDriveOptions options;
-    options.recordsPerEmployee = 6;
-    if (argc > 1)
-        options.employees = std::atoi(argv[1]);
-    if (argc > 2)
-        options.recordsPerEmployee = std::atoi(argv[2]);
+    const sample::GeneratedDriveOptions options = driveOptions(argc, argv, 1, 6);
 
     BenchDrive drive;
-    std::printf("Generating %d employees × %d raw records...\n", options.employees,
-                options.recordsPerEmployee);
-    std::fflush(stdout);
-    sample::writeGeneratedDrive(drive.root(), options);
+    drive.generate(options);
     report::installFontSubstitutions();
 
     QElapsedTimer clock;

@@ -107,10 +107,7 @@ int main(int argc, char** argv)
     if (drivePath.isEmpty()) {
         sample::GeneratedDriveOptions options;
         options.recordsPerEmployee = 6;
-        std::printf("Generating %d employees × %d raw records...\n", options.employees,
-                    options.recordsPerEmployee);
-        std::fflush(stdout);
-        sample::writeGeneratedDrive(drive.root(), options);
+        drive.generate(options);
     } else {
         fs::create_directory_symlink(fs::absolute(drivePath.toStdString()), drive.root());
     }

@@ -56,18 +56,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString queue = QString::fromLocal8Bit(argv[1]);
-    sample::GeneratedDriveOptions options;
-    options.recordsPerEmployee = 6;
-    if (argc > 2)
-        options.employees = std::atoi(argv[2]);
-    if (argc > 3)
-        options.recordsPerEmployee = std::atoi(argv[3]);
+    const sample::GeneratedDriveOptions options = driveOptions(argc, argv, 2, 6);
 
     BenchDrive drive;
-    std::printf("Generating %d employees × %d raw records...\n", options.employees,
-                options.recordsPerEmployee);
-    std::fflush(stdout);
-    sample::writeGeneratedDrive(drive.root(), options);
+    drive.generate(options);
     report::installFontSubstitutions();
 
     StatementJob job('C', [] { return QStringLiteral("BENCH"); });

@@ -219,20 +219,25 @@ bool InstallRun::showPages(TDialogManagerType type)
     return pages.isEmpty() || m_view.showPages(pages, m_answers);
 }
 
-QString InstallRun::defaultDestination() const
+QString InstallRun::platformFolder(TPathSpecifier type) const
 {
-    QString base;
-    switch (m_root.DestDirType) {
+    switch (type) {
     case psProgramFiles:
-        base = m_platform.programFilesFolder();
-        break;
+        return m_platform.programFilesFolder();
     case psEngineFolder:
-        base = m_engineFolder;
-        break;
-    default:
+        return m_engineFolder;
+    case psProgramsMenu:
+        return m_platform.programsMenuFolder();
+    case psContainerDestDir:
+    case psNone:
         break;
     }
-    return joinPath(base, m_root.DestDir);
+    return {};
+}
+
+QString InstallRun::defaultDestination() const
+{
+    return joinPath(platformFolder(m_root.DestDirType), m_root.DestDir);
 }
 
 QString InstallRun::destinationOf(const TInstallObject& object) const
@@ -241,26 +246,11 @@ QString InstallRun::destinationOf(const TInstallObject& object) const
         return m_answers.destination;
     if (qobject_cast<const TMainLinkGroup*>(&object))
         return joinPath(m_platform.programsMenuFolder(), m_answers.programFolder);
-    QString base;
-    switch (object.DestDirType) {
-    case psProgramFiles:
-        base = m_platform.programFilesFolder();
-        break;
-    case psEngineFolder:
-        base = m_engineFolder;
-        break;
-    case psContainerDestDir:
-        if (!object.container())
-            throw InstallError(object.objectName().toStdString() + " has no container");
-        base = destinationOf(*object.container());
-        break;
-    case psProgramsMenu:
-        base = m_platform.programsMenuFolder();
-        break;
-    case psNone:
-        break;
-    }
-    return joinPath(base, object.DestDir);
+    if (object.DestDirType != psContainerDestDir)
+        return joinPath(platformFolder(object.DestDirType), object.DestDir);
+    if (!object.container())
+        throw InstallError(object.objectName().toStdString() + " has no container");
+    return joinPath(destinationOf(*object.container()), object.DestDir);
 }
 
 void InstallRun::checkCancel() const

@@ -77,6 +77,8 @@ public:
 private:
     struct Cancelled {};
 
+    QString platformFolder(TPathSpecifier type) const;
+
     void showStatus(int text);
     void readFileList();
     void lookForEngine();
