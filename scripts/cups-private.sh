@@ -2,10 +2,12 @@
 # A private CUPS scheduler with one virtual PDF printer, for the printing tests. It has its own
 # configuration, spool and socket under DIR and never touches the machine's printers.
 #
-#   scripts/cups-private.sh start DIR   prints CUPS_SERVER=... and PDF_OUT=... to evaluate
+#   scripts/cups-private.sh start DIR   prints CUPS_SERVER=... to evaluate
 #   scripts/cups-private.sh stop DIR
 #
-# The queue is "Radaziz_PDF"; cups-pdf writes each job as a PDF into DIR/pdf.
+# The queue is "Radaziz_PDF". cups-pdf reads its own settings from /etc/cups whatever the
+# scheduler, so it writes each job where the machine's settings say: by default into the
+# printing user's ~/PDF.
 set -eu
 cmd=${1:?start or stop}
 dir=${2:?folder}
@@ -18,8 +20,8 @@ start)
         echo "cups and printer-driver-cups-pdf are needed" >&2
         exit 1
     fi
-    mkdir -p "$dir/conf" "$dir/spool" "$dir/cache" "$dir/state" "$dir/tmp" "$dir/log" "$dir/pdf"
-    chmod 1777 "$dir/tmp" "$dir/pdf"
+    mkdir -p "$dir/conf" "$dir/spool" "$dir/cache" "$dir/state" "$dir/tmp" "$dir/log"
+    chmod 1777 "$dir/tmp"
     cat >"$dir/conf/cupsd.conf" <<CONF
 Listen $dir/cups.sock
 LogLevel warn
@@ -50,13 +52,6 @@ AccessLog $dir/log/access_log
 ErrorLog $dir/log/error_log
 PageLog $dir/log/page_log
 CONF
-    # cups-pdf reads its settings from the server root: jobs go to DIR/pdf, named by job id.
-    cat >"$dir/conf/cups-pdf.conf" <<CONF
-Out $dir/pdf
-AnonDirName $dir/pdf
-UserUMask 0000
-Label 1
-CONF
     cupsd -f -c "$dir/conf/cupsd.conf" -s "$dir/conf/cups-files.conf" \
         >"$dir/log/cupsd.out" 2>&1 &
     echo $! >"$dir/cupsd.pid"
@@ -73,7 +68,6 @@ CONF
     lpadmin -p Radaziz_PDF -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E \
         2>/dev/null
     echo "CUPS_SERVER=$dir/cups.sock"
-    echo "PDF_OUT=$dir/pdf"
     ;;
 stop)
     if [ -f "$dir/cupsd.pid" ]; then
