@@ -37,8 +37,8 @@ void StatementJob::prepare(db::Query& SQL, db::Table& IR, db::Table& DIRF)
     prep::MontaTabelaIR(m_drive, SQL, IR, DIRF);
 }
 
-std::unique_ptr<TQRInforme> StatementJob::openReport(QObject* owner,
-                                                     std::function<QMdiArea*()> previewFrame)
+std::unique_ptr<TQRInforme> StatementJob::createReport(QObject* owner,
+                                                       std::function<QMdiArea*()> previewFrame)
 {
     ReportHost host;
     host.DriveFolha = [drive = m_drive] {
@@ -48,14 +48,21 @@ std::unique_ptr<TQRInforme> StatementJob::openReport(QObject* owner,
     if (previewFrame)
         host.PreviewFrame = std::move(previewFrame);
     auto report = std::make_unique<TQRInforme>(owner, std::move(host));
-    report->Fun.open();
+    report->Fun.loadAhead();
     return report;
+}
+
+void StatementJob::openReport(TQRInforme& report)
+{
+    report.Fun.open();
 }
 
 std::unique_ptr<TQRInforme> StatementJob::run(db::Query& SQL, db::Table& IR, db::Table& DIRF,
                                               QObject* owner)
 {
     checkMarker();
+    std::unique_ptr<TQRInforme> report = createReport(owner);
     prepare(SQL, IR, DIRF);
-    return openReport(owner);
+    openReport(*report);
+    return report;
 }

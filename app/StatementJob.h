@@ -22,8 +22,8 @@ class Table;
 // Whether the drive holds the payroll system's marker file (\FP\TELA.FP), a regular file.
 bool hasPayrollMarker(char drive);
 
-// The steps of one run of the statements, without windows: the marker check, the preparation
-// pass and the report with its query open. The window's command and the exporter both go
+// The steps of one run of the statements, without windows: the marker check, the report, the
+// preparation pass and the report's query open. The window's command and the exporter both go
 // through here; each then composes the pages its own way (into the preview, or straight into
 // the store it writes) and keeps the report, and with it the page store, as long as it needs
 // the pages.
@@ -40,10 +40,13 @@ public:
     // on the job holds the drive's work table for itself, until it is destroyed: the report's
     // query reads the table for as long as the report lives (a print reads it again).
     void prepare(db::Query& SQL, db::Table& IR, db::Table& DIRF);
-    // Creates the report (owner: owner; the preview opens in the frame given) and opens its
-    // query.
-    std::unique_ptr<TQRInforme> openReport(QObject* owner,
-                                           std::function<QMdiArea*()> previewFrame = {});
+    // Creates the report (owner: owner; the preview opens in the frame given) and starts
+    // loading the payroll tables of its query, which does not wait for the work table: created
+    // before the preparation pass, the report's query opens faster after it.
+    std::unique_ptr<TQRInforme> createReport(QObject* owner,
+                                             std::function<QMdiArea*()> previewFrame = {});
+    // Opens the report's query over the work table the pass built.
+    void openReport(TQRInforme& report);
 
     // All three in order, for callers that need nothing in between.
     std::unique_ptr<TQRInforme> run(db::Query& SQL, db::Table& IR, db::Table& DIRF,

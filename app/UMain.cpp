@@ -104,9 +104,10 @@ void TMain::runJob()
 
     platform::setScreenCursor(platform::ScreenCursor::SqlWait);
     job.checkMarker();
+    std::unique_ptr<TQRInforme> report = job.createReport(this, [this] { return mdiArea(); });
     MontaTabelaIR();
+    job.openReport(*report);
 
-    std::unique_ptr<TQRInforme> report = job.openReport(this, [this] { return mdiArea(); });
     QRInforme = report.get();
     QRInforme->Terminated = [this] {
         return m_closing;

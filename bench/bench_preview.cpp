@@ -40,9 +40,10 @@ double headless()
     db::Table ir, dirf;
     QElapsedTimer clock;
     clock.start();
+    const auto report = job.createReport(nullptr);
     job.prepare(sql, ir, dirf);
     const qint64 pass = clock.nsecsElapsed();
-    const auto report = job.openReport(nullptr);
+    job.openReport(*report);
     const qint64 open = clock.nsecsElapsed();
     qint64 first = -1;
     QObject::connect(report->QRPrinter, &report::PageStore::pageAvailable, [&](int page) {
@@ -52,8 +53,9 @@ double headless()
     clock.restart();
     report->composePages();
     const qint64 composed = clock.nsecsElapsed();
-    std::printf("headless: pass %.1f ms, query open %.1f ms, first page %.1f ms later\n", ms(pass),
-                ms(open - pass), ms(first));
+    std::printf("headless: pass %.1f ms (payroll tables loaded meanwhile), query open %.1f ms, "
+                "first page %.1f ms later\n",
+                ms(pass), ms(open - pass), ms(first));
     const int pages = report->QRPrinter->finishedCount();
     std::printf("headless: %d pages composed in %.1f ms (%.0f pages/s)\n", pages, ms(composed),
                 pages / (composed / 1e9));

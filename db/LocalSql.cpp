@@ -140,15 +140,52 @@ StatementTables scanStatement(const std::string& text)
 }
 
 LocalSelect::LocalSelect(const std::string& sqlText, Purpose purpose)
-    : m_text(sqlText)
 {
+    openConnection(sqlText);
+    loadTables(purpose);
+    prepare();
+}
+
+LocalSelect::LocalSelect(const std::string& sqlText, std::unique_ptr<LoadedTables> ahead)
+{
+    openConnection(sqlText);
+    if (ahead && ahead->select && ahead->select->m_text == m_text) {
+        m_db = std::move(ahead->select->m_db);
+        m_scan = std::move(ahead->select->m_scan);
+        loadTables(Purpose::Rows, Stage::WorkTables);
+    } else {
+        loadTables(Purpose::Rows);
+    }
+    prepare();
+}
+
+LocalSelect::~LocalSelect() = default;
+
+std::unique_ptr<LoadedTables> LocalSelect::loadAhead(const std::string& sqlText) noexcept
+{
+    try {
+        std::unique_ptr<LocalSelect> select(new LocalSelect);
+        select->openConnection(sqlText);
+        select->loadTables(Purpose::Rows, Stage::DbaseTables);
+        return std::make_unique<LoadedTables>(LoadedTables{std::move(select)});
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void LocalSelect::openConnection(const std::string& sqlText)
+{
+    m_text = sqlText;
     while (!m_text.empty() &&
            (std::isspace(static_cast<unsigned char>(m_text.back())) || m_text.back() == ';'))
         m_text.pop_back();
     m_db = SqliteDb(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     sqlite3_create_collation(m_db.get(), kPortugueseCollation, SQLITE_UTF8, nullptr,
                              collatePortuguese);
-    loadTables(purpose);
+}
+
+void LocalSelect::prepare()
+{
     try {
         m_statement = SqliteStatement(m_db, m_text);
     } catch (const DbError& e) {
@@ -195,9 +232,10 @@ std::string LocalSelect::columnTable(int column) const
     return table; // a loaded dBase table bears its path as its name
 }
 
-void LocalSelect::loadTables(Purpose purpose)
+void LocalSelect::loadTables(Purpose purpose, Stage stage)
 {
-    m_scan = scanStatement(m_text);
+    if (stage != Stage::WorkTables)
+        m_scan = scanStatement(m_text);
     const StatementTables& scan = m_scan;
     std::set<std::string> done;
     int serial = 0;
@@ -205,13 +243,18 @@ void LocalSelect::loadTables(Purpose purpose)
         if (!done.insert(upper(entry.name)).second)
             continue;
         ++serial;
-        if (hasExtension(entry.name, ".DBF"))
-            loadDbf(entry.name);
-        else if (hasExtension(entry.name, ".DB"))
-            attachWorkTable(entry.name, serial);
-        else
+        if (hasExtension(entry.name, ".DBF")) {
+            if (stage != Stage::WorkTables)
+                loadDbf(entry.name);
+        } else if (hasExtension(entry.name, ".DB")) {
+            if (stage != Stage::DbaseTables)
+                attachWorkTable(entry.name, serial);
+        } else {
             throw DbError("Unknown table type: " + entry.name);
+        }
     }
+    if (stage == Stage::WorkTables)
+        return; // the index and the statistics came with the dBase tables
 
     // Index the leading ordering columns, so that rows can come in order without a full sort.
     if (purpose == Purpose::Rows && !scan.orderAlias.empty()) {

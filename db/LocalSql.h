@@ -5,6 +5,7 @@
 #include "db/Sqlite.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ struct StatementTables {
 };
 StatementTables scanStatement(const std::string& sqlText);
 
+struct LoadedTables;
+
 // Runs a local SQL SELECT whose tables are named by full DOS paths in double quotes, as in
 //   SELECT ... FROM "C:\fp\FP_EMP.DBF" Emp INNER JOIN "C:\DIRF99\IR.DB" Ir ON ...
 // Each dBase table is loaded, with the columns that the statement can refer to, into an
@@ -36,6 +39,16 @@ public:
     // Purpose Count: only rowCount is wanted, so the rows need not come in order cheaply.
     enum class Purpose { Rows, Count };
     explicit LocalSelect(const std::string& sqlText, Purpose purpose = Purpose::Rows);
+    // With the dBase tables loaded ahead for this very text (see loadAhead): only the work
+    // tables are attached. Tables loaded for another text are ignored.
+    LocalSelect(const std::string& sqlText, std::unique_ptr<LoadedTables> ahead);
+    ~LocalSelect();
+
+    // Loads the statement's dBase tables (and their ordering index) into a connection of their
+    // own, for a later LocalSelect of the same text; the work tables may not exist yet. Null
+    // when anything fails: the open then loads everything again and reports the failure in
+    // its usual order.
+    static std::unique_ptr<LoadedTables> loadAhead(const std::string& sqlText) noexcept;
 
     struct Column {
         std::string name;
@@ -60,7 +73,13 @@ public:
     std::vector<std::string> queryPlan() const;
 
 private:
-    void loadTables(Purpose purpose);
+    // Which tables a loading step takes: every table in the statement's order, or the dBase
+    // tables (with the ordering index and statistics) apart from the work tables.
+    enum class Stage { All, DbaseTables, WorkTables };
+    LocalSelect() = default;
+    void openConnection(const std::string& sqlText);
+    void loadTables(Purpose purpose, Stage stage = Stage::All);
+    void prepare();
     void loadDbf(const std::string& name);
     void attachWorkTable(const std::string& name, int serial);
     [[noreturn]] void failToPrepare(const DbError& error) const;
@@ -72,6 +91,11 @@ private:
     SqliteStatement m_statement;
     std::vector<Column> m_columns;
     std::optional<int> m_rowCount;
+};
+
+// What LocalSelect::loadAhead loaded: a connection with the dBase tables, nothing prepared.
+struct LoadedTables {
+    std::unique_ptr<LocalSelect> select;
 };
 
 } // namespace db

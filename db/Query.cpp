@@ -230,6 +230,20 @@ void Query::execSql()
         createWorkTable(ddl.path, ddl.columns);
 }
 
+void Query::loadAhead()
+{
+    Query copy;
+    copy.setSql(m_lines);
+    if (onBeforeOpen)
+        onBeforeOpen(copy);
+    try {
+        m_ahead = std::async(std::launch::async,
+                             [text = copy.sqlText()] { return LocalSelect::loadAhead(text); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the open loads the tables itself.
+    }
+}
+
 void Query::beforeOpen()
 {
     if (onBeforeOpen)
@@ -240,7 +254,8 @@ std::vector<DataSet::Column> Query::openSource()
 {
     const std::string text = sqlText();
     setErrorContext(shortened(text));
-    m_select = std::make_unique<LocalSelect>(text);
+    std::unique_ptr<LoadedTables> ahead = m_ahead.valid() ? m_ahead.get() : nullptr;
+    m_select = std::make_unique<LocalSelect>(text, std::move(ahead));
     m_count.reset();
     m_counting = std::async(std::launch::async, [text] {
         // A connection of its own: it loads the tables again and counts the joined rows.

@@ -13,6 +13,7 @@
 namespace db {
 
 class LocalSelect;
+struct LoadedTables;
 
 // A local SQL statement held as lines. execSql runs the two statements that return no rows,
 // DROP TABLE '<path>' and CREATE TABLE '<path>' (<columns>), on work tables (.DB); open runs a
@@ -32,6 +33,12 @@ public:
     void setSqlText(std::string_view text);
 
     void execSql();
+
+    // Starts loading the dBase tables of the SELECT on a thread of its own, as the next open
+    // would load them (onBeforeOpen applied to a copy of the text), so that an open after other
+    // work, such as building the work table the statement joins, finds them loaded. The next
+    // open takes what was loaded if its text is the same, and otherwise loads anew.
+    void loadAhead();
 
     // Rows of the open SELECT. They are counted on a second thread from the open on, so that
     // the first rows can be read meanwhile; recordCount waits for the count if needed.
@@ -60,6 +67,7 @@ private:
 
     std::vector<std::string> m_lines;
     std::unique_ptr<LocalSelect> m_select;
+    std::future<std::unique_ptr<LoadedTables>> m_ahead;
     std::future<int> m_counting;
     std::optional<int> m_count;
 };
