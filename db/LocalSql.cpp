@@ -140,20 +140,22 @@ StatementTables scanStatement(const std::string& text)
 }
 
 LocalSelect::LocalSelect(const std::string& sqlText, Purpose purpose)
+    : m_text(statementText(sqlText))
 {
-    openConnection(sqlText);
+    openConnection();
     loadTables(purpose);
     prepare();
 }
 
 LocalSelect::LocalSelect(const std::string& sqlText, std::unique_ptr<LoadedTables> ahead)
+    : m_text(statementText(sqlText))
 {
-    openConnection(sqlText);
     if (ahead && ahead->select && ahead->select->m_text == m_text) {
         m_db = std::move(ahead->select->m_db);
         m_scan = std::move(ahead->select->m_scan);
         loadTables(Purpose::Rows, Stage::WorkTables);
     } else {
+        openConnection();
         loadTables(Purpose::Rows);
     }
     prepare();
@@ -165,7 +167,8 @@ std::unique_ptr<LoadedTables> LocalSelect::loadAhead(const std::string& sqlText)
 {
     try {
         std::unique_ptr<LocalSelect> select(new LocalSelect);
-        select->openConnection(sqlText);
+        select->m_text = statementText(sqlText);
+        select->openConnection();
         select->loadTables(Purpose::Rows, Stage::DbaseTables);
         return std::make_unique<LoadedTables>(LoadedTables{std::move(select)});
     } catch (...) {
@@ -173,12 +176,16 @@ std::unique_ptr<LoadedTables> LocalSelect::loadAhead(const std::string& sqlText)
     }
 }
 
-void LocalSelect::openConnection(const std::string& sqlText)
+std::string LocalSelect::statementText(std::string text)
 {
-    m_text = sqlText;
-    while (!m_text.empty() &&
-           (std::isspace(static_cast<unsigned char>(m_text.back())) || m_text.back() == ';'))
-        m_text.pop_back();
+    while (!text.empty() &&
+           (std::isspace(static_cast<unsigned char>(text.back())) || text.back() == ';'))
+        text.pop_back();
+    return text;
+}
+
+void LocalSelect::openConnection()
+{
     m_db = SqliteDb(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
     sqlite3_create_collation(m_db.get(), kPortugueseCollation, SQLITE_UTF8, nullptr,
                              collatePortuguese);

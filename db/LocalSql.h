@@ -77,7 +77,9 @@ private:
     // tables (with the ordering index and statistics) apart from the work tables.
     enum class Stage { All, DbaseTables, WorkTables };
     LocalSelect() = default;
-    void openConnection(const std::string& sqlText);
+    // The text without the blanks and semicolons that may end it.
+    static std::string statementText(std::string text);
+    void openConnection();
     void loadTables(Purpose purpose, Stage stage = Stage::All);
     void prepare();
     void loadDbf(const std::string& name);
