@@ -155,8 +155,12 @@ void printStore(const PageStore& store, QPrinter& printer, const PrintRequest& r
                              collate ? "separate-documents-collated-copies"
                                      : "separate-documents-uncollated-copies");
         try {
+            // The pages are written; a cancel during the hand-over withdraws the job.
+            const int pages = int(pdf.pages.size());
             platform::spoolPdf(printer.printerName().toStdString(), job.fileName().toStdString(),
-                               request.title.toStdString(), options);
+                               request.title.toStdString(), options, [&] {
+                                   return !request.progress || request.progress(pages, pages);
+                               });
         } catch (const std::exception& e) {
             throw ReportError(QString::fromStdString(e.what()));
         }
