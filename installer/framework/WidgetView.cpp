@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -108,8 +109,6 @@ void WidgetView::copyProgress(int filePercent, int totalPercent)
     if (m_copy)
         m_copy->setProgress(filePercent, totalPercent);
     QApplication::processEvents();
-    if (m_copy && m_copy->cancelRequested())
-        m_cancelled = true;
 }
 
 void WidgetView::endCopy()
@@ -120,7 +119,7 @@ void WidgetView::endCopy()
 
 bool WidgetView::cancelRequested() const
 {
-    return m_cancelled || (m_copy && m_copy->cancelRequested());
+    return m_copy && m_copy->cancelRequested();
 }
 
 void WidgetView::showError(const QString& message)
@@ -156,9 +155,11 @@ bool InstallSession::eventFilter(QObject* watched, QEvent* event)
 
 void InstallSession::start()
 {
-    if (!m_root.HideMainForm)
+    if (!m_root.HideMainForm) {
+        // Where no window manager maximises windows, the backdrop still fills the screen.
+        m_main->setGeometry(m_main->screen()->availableGeometry());
         m_main->showMaximized();
-    else
+    } else
         m_main->hide();
     WidgetView view(m_translator, m_main);
     InstallRun run(m_root, m_translator, m_platform, view, m_options);
