@@ -4,6 +4,7 @@
 //   brevand --after-restart --distribution DIR --work DIR
 #include "installer/InstInfo.h"
 #include "installer/framework/LinuxPlatform.h"
+#include "installer/framework/QuietStart.h"
 #include "installer/framework/TerminalView.h"
 #include "installer/framework/WidgetView.h"
 
@@ -16,33 +17,11 @@
 
 #include <cstdio>
 #include <exception>
-#include <string_view>
-
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-// Without a display Qt's notices about the session are no concern of an unattended run.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtDebugMsg || type == QtInfoMsg ||
-        message.startsWith(QLatin1String("QStandardPaths:")) ||
-        message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
-    bool silent = false;
-    for (int i = 1; i < argc; ++i)
-        silent = silent || std::string_view(argv[i]) == "--silent";
-    previousHandler = qInstallMessageHandler(quietHandler);
-    if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    installQuietMessageHandler();
+    const bool silent = prepareSilentStart(argc, argv);
     QApplication application(argc, argv);
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 

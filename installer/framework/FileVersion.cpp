@@ -100,10 +100,13 @@ bool packagedIsNewer(const FileStamp& packaged, const FileStamp& onDisk)
     return packaged.date > onDisk.date;
 }
 
+QDateTime fileDate(const QString& path)
+{
+    const QDateTime date = QFileInfo(path).lastModified().toUTC();
+    return QDateTime::fromSecsSinceEpoch(date.toSecsSinceEpoch(), Qt::UTC);
+}
+
 FileStamp stampOfFile(const QString& path)
 {
-    const QFileInfo info(path);
-    QDateTime date = info.lastModified().toUTC();
-    date.setTime(QTime(date.time().hour(), date.time().minute(), date.time().second()));
-    return {FileVersion::ofFile(path), date};
+    return {FileVersion::ofFile(path), fileDate(path)};
 }

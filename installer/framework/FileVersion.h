@@ -34,4 +34,6 @@ struct FileStamp {
 bool packagedIsNewer(const FileStamp& packaged, const FileStamp& onDisk);
 
 // The stamp of a file on disk: its marked version and its modification time.
+// A file's modification time in UTC, to the second, as the manifest keeps it.
+QDateTime fileDate(const QString& path);
 FileStamp stampOfFile(const QString& path);

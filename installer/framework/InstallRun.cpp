@@ -87,11 +87,6 @@ InstallRun::InstallRun(TInstall& root, const TTranslator& translator, InstallPla
 
 InstallRun::~InstallRun() = default;
 
-QString InstallRun::engineFolder() const
-{
-    return m_engineFolder;
-}
-
 RunOutcome InstallRun::execute()
 {
     if (m_options.afterRestart)
@@ -181,14 +176,10 @@ void InstallRun::readFileList()
         throw InstallError(std::string("files.1 is damaged: ") + e.what());
     }
     m_bytesTotal = m_manifest.totalSize();
-    const std::function<void(TInstallObject&)> check = [&](TInstallObject& object) {
-        if (auto* file = qobject_cast<TInstallFile*>(&object);
-            file && !m_manifest.find(file->UniqueID))
+    for (const TInstallFile* file : m_root.findChildren<TInstallFile*>()) {
+        if (!m_manifest.find(file->UniqueID))
             throw InstallError("files.1 does not hold " + file->FileName.toStdString());
-        for (TInstallObject* member : object.members())
-            check(*member);
-    };
-    check(m_root);
+    }
     m_view.hideStatus();
     m_view.setBusy(false);
 }

@@ -69,10 +69,8 @@ public:
 
     RunOutcome execute();
 
-    // The main installation directory and the engine folder the configuration gives before the
-    // user's answers.
+    // The main installation directory the configuration gives before the user's answers.
     QString defaultDestination() const;
-    QString engineFolder() const;
 
 private:
     struct Cancelled {};

@@ -1,5 +1,7 @@
 #include "installer/framework/LinuxPlatform.h"
 
+#include "installer/framework/DesktopMenu.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -107,22 +109,11 @@ void LinuxPlatform::scheduleRun(const QString& program, const QStringList& argum
 {
     // A desktop session starts the autostart entries of its user once at log-in.
     QDir().mkpath(QFileInfo(scheduledRunEntry()).path());
-    QStringList command{program};
-    command += arguments;
-    for (QString& word : command)
-        word = QLatin1Char('"') +
-               QString(word)
-                   .replace(QLatin1Char('\\'), QLatin1String("\\\\\\\\"))
-                   .replace(QLatin1Char('"'), QLatin1String("\\\\\""))
-                   .replace(QLatin1Char('$'), QLatin1String("\\\\$"))
-                   .replace(QLatin1Char('`'), QLatin1String("\\\\`"))
-                   .replace(QLatin1Char('%'), QLatin1String("%%")) +
-               QLatin1Char('"');
     QSaveFile file(scheduledRunEntry());
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error(file.errorString().toStdString());
     file.write("[Desktop Entry]\nType=Application\nName=Setup\nExec=" +
-               command.join(QLatin1Char(' ')).toUtf8() + "\n");
+               desktopExecValue(program, arguments).toUtf8() + "\n");
     if (!file.commit())
         throw std::runtime_error(file.errorString().toStdString());
 }

@@ -8,8 +8,6 @@
 #include "ui_SelectFolderDlg.h"
 
 #include <QDir>
-#include <QFileDialog>
-#include <QMessageBox>
 
 PageWindow::PageWindow(const TTranslator& translator, QWidget* parent)
     : QDialog(parent)
@@ -28,12 +26,6 @@ PageWindow::PageWindow(const TTranslator& translator, QWidget* parent)
     connect(m_ui->NextBtn, &QPushButton::clicked, this, &PageWindow::NextBtnClick);
     connect(m_ui->CancelBtn, &QPushButton::clicked, this, &PageWindow::CancelBtnClick);
     connect(m_ui->FinishBtn, &QPushButton::clicked, this, &PageWindow::FinishBtnClick);
-    browseFolder = [](QWidget* parent, const QString& start) {
-        return QFileDialog::getExistingDirectory(parent, QString(), start);
-    };
-    refuse = [this](QWidget* parent, const QString& message) {
-        QMessageBox::warning(parent, windowTitle(), message);
-    };
 }
 
 PageWindow::~PageWindow() = default;

@@ -30,7 +30,8 @@ public:
 
     TPageKind currentKind() const;
 
-    // The system's folder browser, opened at a folder; an empty result leaves the field.
+    // Set by the view. The system's folder browser, opened at a folder; an empty result leaves
+    // the field.
     std::function<QString(QWidget*, const QString&)> browseFolder;
     // Tells why an answer is refused.
     std::function<void(QWidget*, const QString&)> refuse;

@@ -36,9 +36,6 @@ public:
     std::function<void(QWidget*, const QString&)> errorBox;
     std::function<bool(QWidget*, const QString&)> askYesNo;
 
-    StatusWindow* statusWindow() const { return m_status; }
-    CopyWindow* copyWindow() const { return m_copy; }
-
 signals:
     // A page window shows a page; a copy window opened for a file.
     void pageShown(PageWindow* window, TPageKind kind);
@@ -49,7 +46,6 @@ private:
     QWidget* m_main;
     StatusWindow* m_status = nullptr;
     CopyWindow* m_copy = nullptr;
-    bool m_cancelled = false;
     int m_busy = 0;
 };
 

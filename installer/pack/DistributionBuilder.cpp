@@ -26,20 +26,6 @@ QString sourceFolder(const DistributionSources& sources, TSourceFolder kind)
     return {};
 }
 
-void collect(const TInstallObject& object, QList<const TInstallFile*>& files)
-{
-    if (auto* file = qobject_cast<const TInstallFile*>(&object))
-        files << file;
-    for (const TInstallObject* member : object.members())
-        collect(*member, files);
-}
-
-QDateTime dateOf(const QString& path)
-{
-    const QDateTime date = QFileInfo(path).lastModified().toUTC();
-    return QDateTime::fromSecsSinceEpoch(date.toSecsSinceEpoch(), Qt::UTC);
-}
-
 void requireFile(const QString& path)
 {
     if (!QFileInfo(path).isFile())
@@ -64,12 +50,10 @@ void buildDistribution(const TInstall& root, const DistributionSources& sources,
     if (!QDir().mkpath(out))
         throw std::runtime_error(out.toStdString() + " cannot be created");
 
-    QList<const TInstallFile*> files;
-    collect(root, files);
     Manifest manifest;
     std::set<int> ids;
     QStringList paths;
-    for (const TInstallFile* file : files) {
+    for (const TInstallFile* file : root.findChildren<const TInstallFile*>()) {
         if (!ids.insert(file->UniqueID).second)
             throw std::runtime_error(file->objectName().toStdString() +
                                      ": its UniqueID is another file's too");
@@ -82,7 +66,7 @@ void buildDistribution(const TInstall& root, const DistributionSources& sources,
         entry.member = QString::number(file->UniqueID) + QLatin1Char('/') + file->FileName;
         entry.size = QFileInfo(path).size();
         entry.version = FileVersion::ofFile(path);
-        entry.date = dateOf(path);
+        entry.date = fileDate(path);
         manifest.files.push_back(entry);
         paths << path;
     }
@@ -99,11 +83,11 @@ void buildDistribution(const TInstall& root, const DistributionSources& sources,
     requireFile(sources.installer);
     ArchiveWriter setup(out + QStringLiteral("/setup.1.part"));
     setup.addFile(QFileInfo(sources.installer).fileName(), sources.installer,
-                  dateOf(sources.installer));
+                  fileDate(sources.installer));
     for (const QString& name : root.PresetupFiles) {
         const QString path = sources.presetupFolder + QLatin1Char('/') + name;
         requireFile(path);
-        setup.addFile(name, path, dateOf(path));
+        setup.addFile(name, path, fileDate(path));
     }
     setup.close();
 

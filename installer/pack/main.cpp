@@ -4,6 +4,7 @@
 //                      --installer FILE --presetup-folder DIR --loader FILE --out DIR
 #include "installer/InstInfo.h"
 #include "installer/framework/Artwork.h"
+#include "installer/framework/QuietStart.h"
 #include "installer/pack/DistributionBuilder.h"
 
 #include <QApplication>
@@ -12,25 +13,9 @@
 #include <cstdio>
 #include <exception>
 
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-// A build step: Qt's notices about the session are noise in the build's output.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtDebugMsg || type == QtInfoMsg ||
-        message.startsWith(QLatin1String("QStandardPaths:")))
-        return;
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    previousHandler = qInstallMessageHandler(quietHandler);
+    installQuietMessageHandler(); // a build step: the notices are noise in its output
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

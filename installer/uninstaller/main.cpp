@@ -3,7 +3,9 @@
 //   uninstall --silent PRODUCT NAME   the same without windows; non-zero status when
 //                                     something could not be removed
 // The product's name may come as one argument or as several words.
+#include "installer/framework/Components.h"
 #include "installer/framework/LinuxPlatform.h"
+#include "installer/framework/QuietStart.h"
 #include "installer/framework/StringTable.h"
 #include "installer/framework/Uninstall.h"
 
@@ -15,20 +17,8 @@
 
 #include <cstdio>
 #include <exception>
-#include <string_view>
 
 namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtDebugMsg || type == QtInfoMsg ||
-        message.startsWith(QLatin1String("QStandardPaths:")))
-        return;
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
 
 StringTable texts()
 {
@@ -40,8 +30,8 @@ StringTable texts()
 QString report(const StringTable& t, const QString& product, const UninstallResult& result)
 {
     if (result.failed.isEmpty() && result.kept.isEmpty())
-        return t.text(211).arg(product);
-    QString text = t.text(212).arg(product);
+        return t.text(glid::UninstallDone).arg(product);
+    QString text = t.text(glid::UninstallLeft).arg(product);
     for (const QString& line : result.failed + result.kept)
         text += QStringLiteral("\n  ") + line;
     return text;
@@ -51,12 +41,8 @@ QString report(const StringTable& t, const QString& product, const UninstallResu
 
 int main(int argc, char** argv)
 {
-    bool silent = false;
-    for (int i = 1; i < argc; ++i)
-        silent = silent || std::string_view(argv[i]) == "--silent";
-    previousHandler = qInstallMessageHandler(quietHandler);
-    if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    installQuietMessageHandler();
+    const bool silent = prepareSilentStart(argc, argv);
     QApplication application(argc, argv);
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -65,7 +51,7 @@ int main(int argc, char** argv)
     words.removeAll(QStringLiteral("--silent"));
     const QString product = words.join(QLatin1Char(' ')).trimmed();
     const StringTable t = texts();
-    const QString caption = t.text(214);
+    const QString caption = t.text(glid::UninstallCaption);
     const auto tell = [&](const QString& text, bool problem) {
         if (silent)
             std::fprintf(problem ? stderr : stdout, "%s\n", text.toLocal8Bit().constData());
@@ -79,7 +65,8 @@ int main(int argc, char** argv)
         return 2;
     }
     if (!silent &&
-        QMessageBox::question(nullptr, caption, t.text(210).arg(product)) != QMessageBox::Yes)
+        QMessageBox::question(nullptr, caption, t.text(glid::UninstallQuestion).arg(product)) !=
+            QMessageBox::Yes)
         return 3;
     try {
         LinuxPlatform platform = LinuxPlatform::fromEnvironment();
@@ -87,7 +74,7 @@ int main(int argc, char** argv)
         tell(report(t, product, result), !result.failed.isEmpty());
         return result.failed.isEmpty() ? 0 : 1;
     } catch (const NotInstalledError&) {
-        tell(t.text(213).arg(product), true);
+        tell(t.text(glid::UninstallUnknown).arg(product), true);
         return 1;
     } catch (const std::exception& e) {
         tell(QString::fromStdString(e.what()), true);
