@@ -290,8 +290,8 @@ int runExport(const ExportOptions& options)
                 const QString& wanted = statements[i].fileName;
                 QString name = uniqueFileName(wanted, taken);
                 // Only a regular file of the same name is replaced.
-                while (fs::exists(fs::symlink_status(dir / text(name), ec)) &&
-                       !fs::is_regular_file(fs::symlink_status(dir / text(name), ec)))
+                for (fs::file_status s; fs::exists(s = fs::symlink_status(dir / text(name), ec)) &&
+                                        !fs::is_regular_file(s);)
                     name = uniqueFileName(wanted, taken);
                 if (name != wanted) {
                     std::fprintf(stderr,

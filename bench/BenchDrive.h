@@ -46,6 +46,11 @@ private:
     std::filesystem::path m_base;
 };
 
+inline double ms(long long ns)
+{
+    return double(ns) / 1e6;
+}
+
 // Employees and raw records per employee from argv[first] and argv[first + 1], when given.
 inline sample::GeneratedDriveOptions driveOptions(int argc, char** argv, int first,
                                                   int recordsPerEmployee)

@@ -27,11 +27,6 @@
 
 namespace {
 
-double ms(qint64 ns)
-{
-    return ns / 1e6;
-}
-
 // The headless job: pass, query, composition; returns the composition's pages per second.
 double headless()
 {

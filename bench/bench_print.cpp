@@ -31,11 +31,6 @@
 
 namespace {
 
-double ms(qint64 ns)
-{
-    return ns / 1e6;
-}
-
 report::PrintProgress* progressWindow()
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -1,5 +1,6 @@
 #include "db/FileKind.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace db {
@@ -21,6 +22,11 @@ const char* fileKind(mode_t mode) noexcept
     if (S_ISLNK(mode))
         return "a symbolic link";
     return "not a regular file";
+}
+
+bool cannotWriteThere(int error) noexcept
+{
+    return error == EACCES || error == EPERM || error == EROFS;
 }
 
 } // namespace db

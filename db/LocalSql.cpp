@@ -150,7 +150,7 @@ LocalSelect::LocalSelect(const std::string& sqlText, Purpose purpose)
 LocalSelect::LocalSelect(const std::string& sqlText, std::unique_ptr<LoadedTables> ahead)
     : m_text(statementText(sqlText))
 {
-    if (ahead && ahead->select && ahead->select->m_text == m_text) {
+    if (ahead && ahead->select->m_text == m_text) {
         m_db = std::move(ahead->select->m_db);
         m_scan = std::move(ahead->select->m_scan);
         loadTables(Purpose::Rows, Stage::WorkTables);

@@ -67,11 +67,6 @@ void removeIfThere(const std::filesystem::path& file)
     std::filesystem::remove(file, ec);
 }
 
-bool cannotWriteThere(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
-}
-
 std::string notWritable(const std::string& path)
 {
     return "the directory " + platform::dosParentPath(path) + " is not writable";

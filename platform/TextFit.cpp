@@ -51,8 +51,8 @@ void growParents(QWidget* control, QWidget* form)
     }
 }
 
-} // namespace
-
+// The width and height a control needs to show its whole text; its own size when it shows
+// none.
 int neededWidth(const QWidget* control)
 {
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
@@ -97,6 +97,8 @@ int neededHeight(const QWidget* control)
     }
     return control->height();
 }
+
+} // namespace
 
 void fitTexts(QWidget* form)
 {

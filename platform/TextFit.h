@@ -11,9 +11,4 @@ namespace platform {
 // edge. Controls in layouts are left to their layouts.
 void fitTexts(QWidget* form);
 
-// The width and height a control needs to show its whole text; its own size when it shows
-// none.
-int neededWidth(const QWidget* control);
-int neededHeight(const QWidget* control);
-
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "prep/WorkTableLock.h"
 
+#include "db/FileKind.h"
 #include "platform/Drives.h"
 #include "prep/TableDefs.h"
 
@@ -50,14 +51,10 @@ std::map<std::pair<dev_t, ino_t>, std::weak_ptr<WorkTableLock::Hold>>& holds()
                              ")");
 }
 
-bool cannotWriteThere(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
-}
-
 // The lock file, opened for writing (a write lock needs it); -1 where there is no place for
-// it. Never follows a link, never opens anything but a regular file, never waits on open.
-int openLockFile(const std::string& dosPath)
+// it; `st` tells what was opened. Never follows a link, never opens anything but a regular
+// file, never waits on open.
+int openLockFile(const std::string& dosPath, struct stat& st)
 {
     constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -69,13 +66,12 @@ int openLockFile(const std::string& dosPath)
             fd = ::open(r.path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
             if (fd < 0 && errno == EEXIST)
                 continue; // another run made it meanwhile
-            if (fd < 0 && (cannotWriteThere(errno) || errno == ENOENT))
+            if (fd < 0 && (db::cannotWriteThere(errno) || errno == ENOENT))
                 return -1;
             // Runs of other users lock it too.
             if (fd >= 0)
                 (void)::fchmod(fd, 0666);
         } else {
-            struct stat st {};
             if (::lstat(r.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
                 cannotUse(dosPath, "não é um arquivo comum");
             fd = ::open(r.path.c_str(), kFlags);
@@ -86,7 +82,6 @@ int openLockFile(const std::string& dosPath)
         // Not for this user to open: a run could not keep others off, so it does not start.
         if (fd < 0)
             cannotUse(dosPath, std::strerror(errno));
-        struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
             cannotUse(dosPath, "não é um arquivo comum");
@@ -101,13 +96,11 @@ int openLockFile(const std::string& dosPath)
 WorkTableLock::WorkTableLock(char drive, std::chrono::milliseconds wait)
 {
     const std::string dosPath = payrollPath(drive, kLockPath);
-    const int fd = openLockFile(dosPath);
+    struct stat st {};
+    const int fd = openLockFile(dosPath, st);
     if (fd < 0)
         return;
     auto hold = std::make_shared<Hold>(fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        cannotUse(dosPath, std::strerror(errno));
     const std::pair<dev_t, ino_t> key{st.st_dev, st.st_ino};
 
     const auto deadline = std::chrono::steady_clock::now() + wait;

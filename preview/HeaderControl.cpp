@@ -28,7 +28,7 @@ void THeaderControl::setSectionText(int index, const QString& text)
 int THeaderControl::sectionWidth(int index) const
 {
     const Section& s = m_sections.at(std::size_t(index));
-    if (s.fixedWidth || s.text.isEmpty())
+    if (s.text.isEmpty())
         return s.width;
     constexpr int padding = 12; // the section's frame and margins
     return std::max(s.width, fontMetrics().horizontalAdvance(s.text) + padding);

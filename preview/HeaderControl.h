@@ -15,8 +15,7 @@ public:
         QString text;
         int width = 100;
         Qt::Alignment alignment = Qt::AlignLeft;
-        bool allowClick = false;
-        bool fixedWidth = false; // otherwise it widens to show its whole text
+        bool allowClick = false; // a section with text widens to show the whole of it
     };
 
     explicit THeaderControl(QWidget* parent = nullptr);

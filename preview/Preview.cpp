@@ -109,7 +109,7 @@ QWidget* TFPreview::frameWindow()
 
 void TFPreview::setUpHeader()
 {
-    Header->addSection({QString(), 200, Qt::AlignHCenter, false, true});
+    Header->addSection({QString(), 200, Qt::AlignHCenter, false});
     Header->addSection({QStringLiteral("Página:"), 100, Qt::AlignLeft, true});
     Header->addSection({QStringLiteral("Zoom:    %"), 100, Qt::AlignLeft, false});
     Header->addSection({QStringLiteral("Papel:"), 140, Qt::AlignLeft, false});

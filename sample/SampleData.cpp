@@ -13,12 +13,16 @@ double cents(double x)
     return std::round(x * 100.0) / 100.0;
 }
 
+namespace {
+
 std::size_t characters(std::string_view utf8)
 {
     return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
+
+} // namespace
 
 std::string twoDigits(int n)
 {
@@ -64,6 +68,8 @@ constexpr const char* kSurnames[] = {
     "CASTRO",     "FONSECA",       "MEDEIROS",   "PINTO",      "SAMPAIO",  "DO PRADO",
     "DA SILVA",   "COSTA",         "ARRUDA",     "MENDONÇA",   "LEMOS",    "BRITO"};
 
+namespace {
+
 // Appends a part unless its last word is already in the name (no "DA CONCEIÇÃO" twice).
 bool addPart(std::string& name, std::string_view part)
 {
@@ -75,6 +81,8 @@ bool addPart(std::string& name, std::string_view part)
     name += part;
     return true;
 }
+
+} // namespace
 
 // Given names and surnames combined at random, upper case, at most 30 characters.
 std::string personName(Prng& r)
@@ -165,6 +173,8 @@ void addIncomeCodes(DriveBuilder& b)
 
 constexpr double kDependantDeduction = 90.0; // per dependant and month
 
+namespace {
+
 double inss1999(double gross)
 {
     const double rate = gross <= 376.60   ? 0.0782
@@ -181,6 +191,8 @@ double irrf1999(double base)
                                         : base * 0.275 - 360.0;
     return std::max(0.0, cents(tax));
 }
+
+} // namespace
 
 double salaryIn(const Profile& p, int month)
 {

@@ -157,11 +157,9 @@ void Composer::prepare()
                     pp.flags |= DrawOp::Transparent;
                 if (p.wordWrap)
                     pp.flags |= DrawOp::WordWrap;
-                if (p.fitWidth > 0) {
-                    pp.flags |= DrawOp::Fit;
+                if (p.fitWidth > 0)
                     pp.fitMinimum =
                         std::uint8_t(std::clamp(std::lround(p.fitMinimumPointSize * 4), 1L, 255L));
-                }
                 if (p.kind == PrintableKind::Label)
                     pp.ref = m_store.internString(p.caption);
             } else if (p.kind == PrintableKind::Picture) {

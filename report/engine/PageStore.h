@@ -36,21 +36,21 @@ struct DrawOp {
         Transparent = 0x08,
         WordWrap = 0x10,
         Vertical = 0x20,
-        Fit = 0x40,
     };
 
     // Fill: a white rectangle. Frame: black sides of a band, 1 point thick (at least one device
     // pixel) inside the rectangle's edge. Text: its box; painted white first unless
     // transparent. Line: one device pixel through the middle of the box. Picture: an image
     // stretched into the box.
-    // A text with Fit keeps to its place, `width` from x: drawn as fitText decides, smaller or
-    // on two lines when it would run beyond it; its box is the text's, as with auto-size.
+    // A text with a minimum size to fit (fitMinimum) keeps to its place, `width` from x: drawn as
+    // fitText decides, smaller or on two lines when it would run beyond it; its box is the text's,
+    // as with auto-size.
     Alignment alignment() const noexcept { return Alignment(flags & AlignMask); }
     bool autoSize() const noexcept { return flags & AutoSize; }
     bool transparent() const noexcept { return flags & Transparent; }
     bool wordWrap() const noexcept { return flags & WordWrap; }
     bool vertical() const noexcept { return flags & Vertical; }
-    bool fit() const noexcept { return flags & Fit; }
+    bool fit() const noexcept { return fitMinimum != 0; }
     double fitMinimumPointSize() const noexcept { return fitMinimum / 4.0; }
     std::uint8_t frameSides() const noexcept { return flags; }
 };

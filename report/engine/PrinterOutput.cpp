@@ -158,9 +158,8 @@ void printStore(const PageStore& store, QPrinter& printer, const PrintRequest& r
             // The pages are written; a cancel during the hand-over withdraws the job.
             const int pages = int(pdf.pages.size());
             platform::spoolPdf(printer.printerName().toStdString(), job.fileName().toStdString(),
-                               request.title.toStdString(), options, [&] {
-                                   return !request.progress || request.progress(pages, pages);
-                               });
+                               request.title.toStdString(), options,
+                               [&] { return !request.progress || request.progress(pages, pages); });
         } catch (const std::exception& e) {
             throw ReportError(QString::fromStdString(e.what()));
         }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace report {
 
@@ -138,6 +139,19 @@ std::vector<CharacterRun> characterRuns(std::vector<MappedCharacter> characters)
     return runs;
 }
 
+// The largest power of two not above `count`, and its exponent: the search terms that the
+// font directory and a format 4 character map both carry.
+std::pair<std::uint16_t, std::uint16_t> binarySearchTerms(std::uint16_t count)
+{
+    std::uint16_t power = 1;
+    std::uint16_t log2 = 0;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++log2;
+    }
+    return {power, log2};
+}
+
 // Format 4, for the basic plane: a segment per run, then the closing one that format requires.
 QByteArray basicPlaneSubtable(const std::vector<CharacterRun>& runs)
 {
@@ -148,12 +162,7 @@ QByteArray basicPlaneSubtable(const std::vector<CharacterRun>& runs)
     }
     segments.push_back({0xFFFF, 0xFFFF, 0});
     const auto count = std::uint16_t(segments.size());
-    std::uint16_t power = 1;
-    std::uint16_t log2 = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log2;
-    }
+    const auto [power, log2] = binarySearchTerms(count);
     QByteArray t;
     append16(t, 4);
     append16(t, std::uint16_t(16 + 8 * count));
@@ -422,12 +431,7 @@ QByteArray subsetTrueType(const FontTableReader& tables, std::vector<std::uint16
     });
 
     const auto count = std::uint16_t(out.size());
-    std::uint16_t power = 1;
-    std::uint16_t log2 = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log2;
-    }
+    const auto [power, log2] = binarySearchTerms(count);
     QByteArray font;
     append32(font, 0x00010000);
     append16(font, count);
