@@ -32,7 +32,8 @@ void drawFitted(QPainter& painter, const DrawOp& op, const QString& text, const 
     const double place = op.width * sx;
     struct Line {
         QString text;
-        double width;
+        double natural; // as the device font draws it
+        double width;   // no wider than the place
         double x;
     };
     QVarLengthArray<Line, 2> lines;
@@ -44,15 +45,12 @@ void drawFitted(QPainter& painter, const DrawOp& op, const QString& text, const 
             part += QChar(ellipsisCharacter);
         // The decision is the same on every device, but a device's font sizes are rounded to
         // its pixels: a line that comes out wider than its place here is narrowed to it.
-        const double width = std::min(metrics.horizontalAdvance(part), place);
-        double x = op.x * sx;
-        if (op.alignment() == Alignment::Right)
-            x += place - width;
-        else if (op.alignment() == Alignment::Center)
-            x += (place - width) / 2;
+        const double natural = metrics.horizontalAdvance(part);
+        const double width = std::min(natural, place);
+        const double x = alignedLeft(op.x * sx, place, width, op.alignment());
         left = std::min(left, x);
         right = std::max(right, x + width);
-        lines.append({part, width, x});
+        lines.append({part, natural, width, x});
     }
     if (!op.transparent()) {
         const double height =
@@ -63,11 +61,10 @@ void drawFitted(QPainter& painter, const DrawOp& op, const QString& text, const 
     painter.setPen(Qt::black);
     double baseline = op.y * sy + metrics.ascent();
     for (const Line& line : lines) {
-        const double natural = metrics.horizontalAdvance(line.text);
-        if (natural > line.width) {
+        if (line.natural > line.width) {
             painter.save();
             painter.translate(line.x, baseline);
-            painter.scale(line.width / natural, 1);
+            painter.scale(line.width / line.natural, 1);
             painter.drawText(QPointF(0, 0), line.text);
             painter.restore();
         } else {

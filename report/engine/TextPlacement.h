@@ -19,6 +19,20 @@ struct TextPlacement {
     QVarLengthArray<PlacedLine, 2> lines;
 };
 
+// The left end of a line `lineWidth` wide, aligned in a box from `left`, `width` wide.
+inline double alignedLeft(double left, double width, double lineWidth, Alignment alignment)
+{
+    switch (alignment) {
+    case Alignment::Right:
+        return left + width - lineWidth;
+    case Alignment::Center:
+        return left + (width - lineWidth) / 2;
+    case Alignment::Left:
+        break;
+    }
+    return left;
+}
+
 // Where the lines of a text printable go, in whatever unit `measure` returns widths in.
 // Auto-size gives the box the text's width, keeping the edge or centre its alignment names;
 // otherwise a text wider than its box breaks into lines at blanks (a word longer than the box
@@ -30,15 +44,7 @@ TextPlacement placeText(QStringView text, double left, double width, Alignment a
     TextPlacement out;
     const double natural = measure(text);
     const auto aligned = [&](double lineWidth) {
-        switch (alignment) {
-        case Alignment::Right:
-            return left + width - lineWidth;
-        case Alignment::Center:
-            return left + (width - lineWidth) / 2;
-        case Alignment::Left:
-            break;
-        }
-        return left;
+        return alignedLeft(left, width, lineWidth, alignment);
     };
 
     if (autoSize) {

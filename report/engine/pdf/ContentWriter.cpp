@@ -173,11 +173,7 @@ void ContentWriter::writeText(const DrawOp& op)
         double right = op.x;
         for (const FittedLine& l : fit.lines) {
             const double width = measure(l.start, l.length, l.ellipsis);
-            double x = op.x;
-            if (op.alignment() == Alignment::Right)
-                x += op.width - width;
-            else if (op.alignment() == Alignment::Center)
-                x += (op.width - width) / 2;
+            const double x = alignedLeft(op.x, op.width, width, op.alignment());
             lines.append({l.start, l.length, x, l.ellipsis});
             left = std::min(left, x);
             right = std::max(right, x + width);
