@@ -262,6 +262,25 @@ TrueTypeMetrics readTrueTypeMetrics(const FontTableReader& tables)
     return m;
 }
 
+namespace {
+
+constexpr std::uint16_t kMoreComponents = 0x0020;
+
+// The length of a composite glyph's component record (flags, glyph, arguments, transform).
+qsizetype componentLength(std::uint16_t flags)
+{
+    qsizetype length = 4 + ((flags & 0x0001) ? 4 : 2); // ARG_1_AND_2_ARE_WORDS
+    if (flags & 0x0008)                                // WE_HAVE_A_SCALE
+        length += 2;
+    else if (flags & 0x0040) // WE_HAVE_AN_X_AND_Y_SCALE
+        length += 4;
+    else if (flags & 0x0080) // WE_HAVE_A_TWO_BY_TWO
+        length += 8;
+    return length;
+}
+
+} // namespace
+
 GlyphOutlines::GlyphOutlines(const FontTableReader& tables)
     : m_glyf(required(tables, "glyf"))
 {
@@ -297,15 +316,8 @@ std::vector<std::uint16_t> GlyphOutlines::components(std::uint16_t glyph) const
     for (;;) {
         const std::uint16_t flags = u16(m_glyf, at);
         parts.push_back(u16(m_glyf, at + 2));
-        at += 4;
-        at += (flags & 0x0001) ? 4 : 2; // ARG_1_AND_2_ARE_WORDS
-        if (flags & 0x0008)             // WE_HAVE_A_SCALE
-            at += 2;
-        else if (flags & 0x0040) // WE_HAVE_AN_X_AND_Y_SCALE
-            at += 4;
-        else if (flags & 0x0080) // WE_HAVE_A_TWO_BY_TWO
-            at += 8;
-        if (!(flags & 0x0020)) // MORE_COMPONENTS
+        at += componentLength(flags);
+        if (!(flags & kMoreComponents))
             break;
     }
     return parts;
@@ -370,14 +382,8 @@ QByteArray subsetTrueType(const FontTableReader& tables, std::vector<std::uint16
                 const std::uint16_t flags = u16(newGlyf, part);
                 const auto it = number.find(u16(newGlyf, part + 2));
                 put16(newGlyf, part + 2, it == number.end() ? 0 : std::uint16_t(it->second - 1));
-                part += 4 + ((flags & 0x0001) ? 4 : 2);
-                if (flags & 0x0008)
-                    part += 2;
-                else if (flags & 0x0040)
-                    part += 4;
-                else if (flags & 0x0080)
-                    part += 8;
-                if (!(flags & 0x0020))
+                part += componentLength(flags);
+                if (!(flags & kMoreComponents))
                     break;
             }
         }
