@@ -99,13 +99,10 @@ RunOutcome InstallRun::execute()
     };
     try {
         // The copy window shows when a manager has a page for it.
-        for (QObject* child : m_root.children())
-            if (auto* manager = qobject_cast<TDialogManager*>(child);
-                manager && manager->ManagerType == dmDuringCopyFiles)
-                for (QObject* object : manager->children())
-                    if (auto* page = qobject_cast<TInstallPage*>(object);
-                        page && page->Kind == pkCopyFile)
-                        m_copyWindow = true;
+        const QList<TInstallPage*> duringCopy = pagesOf(dmDuringCopyFiles);
+        m_copyWindow =
+            std::any_of(duringCopy.begin(), duringCopy.end(),
+                        [](const TInstallPage* page) { return page->Kind == pkCopyFile; });
         readFileList();
         lookForEngine();
         m_answers.destination =
@@ -195,7 +192,7 @@ void InstallRun::lookForEngine()
                          : QString();
 }
 
-bool InstallRun::showPages(TDialogManagerType type)
+QList<TInstallPage*> InstallRun::pagesOf(TDialogManagerType type) const
 {
     QList<TInstallPage*> pages;
     for (QObject* child : m_root.children())
@@ -204,6 +201,12 @@ bool InstallRun::showPages(TDialogManagerType type)
             for (QObject* object : manager->children())
                 if (auto* page = qobject_cast<TInstallPage*>(object))
                     pages << page;
+    return pages;
+}
+
+bool InstallRun::showPages(TDialogManagerType type)
+{
+    QList<TInstallPage*> pages = pagesOf(type);
     std::stable_sort(pages.begin(), pages.end(), [](const TInstallPage* a, const TInstallPage* b) {
         return a->Order < b->Order;
     });

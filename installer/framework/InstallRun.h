@@ -76,6 +76,8 @@ private:
     struct Cancelled {};
 
     QString platformFolder(TPathSpecifier type) const;
+    // The pages of the managers of a type, in the configuration's order.
+    QList<TInstallPage*> pagesOf(TDialogManagerType type) const;
 
     void showStatus(int text);
     void readFileList();
